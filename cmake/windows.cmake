@@ -4,7 +4,7 @@
 # deterministic PE header (no link time stamp).
 add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400 _WIN32_IE=0x0300 WIN32_LEAN_AND_MEAN)
 add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions> $<$<COMPILE_LANGUAGE:CXX>:-fno-rtti>
-                    -ffunction-sections -fdata-sections)
+                    -ffunction-sections -fdata-sections -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
 set(MP_WIN_LINK -static -static-libgcc -static-libstdc++ -Wl,--gc-sections -Wl,--no-insert-timestamp
     -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
@@ -18,9 +18,10 @@ endif()
 
 # The product: update.exe, once start-up and its resources exist.
 if(EXISTS ${CMAKE_SOURCE_DIR}/res/update.rc AND TARGET mp_win32)
-  add_executable(update WIN32 ${CMAKE_SOURCE_DIR}/res/update.rc)
+  add_executable(update WIN32 ${CMAKE_SOURCE_DIR}/res/update.rc
+                 ${CMAKE_SOURCE_DIR}/framework/runtime/no_unwind_win32.cpp)
   target_link_libraries(update PRIVATE -Wl,--start-group mp_win32 mp_core -Wl,--end-group ${MP_WIN_LIBS})
-  target_link_options(update PRIVATE ${MP_WIN_LINK} -mwindows)
+  target_link_options(update PRIVATE ${MP_WIN_LINK} -mwindows -Wl,-Map,${CMAKE_BINARY_DIR}/update.map)
   set_target_properties(update PROPERTIES OUTPUT_NAME update RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
 

@@ -10,7 +10,7 @@ packages_for() {
         bench)   echo "libbenchmark-dev" ;;
         cross)   echo "g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64" ;;
         wine)    echo "wine64 xvfb imagemagick x11-utils" ;;
-        release) echo "zip" ;;
+        release) echo "zip python3" ;;
         *) echo "unknown dependency group: $1" >&2; exit 2 ;;
     esac
 }
