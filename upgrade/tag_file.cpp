@@ -1,0 +1,31 @@
+// Tag-file recognition, independent of the platform.
+#include "upgrade/tag_file.h"
+
+#include <cstring>
+
+std::string TagFileSection(const char* servicePack)
+{
+    std::string section = "TAGFILE_INFO_SP";
+    const size_t length = std::strlen(servicePack);
+    if (length)
+        section += servicePack[length - 1];
+    return section;
+}
+
+BOOL IsListedInTagFile(const char* path, const char* name, const char* servicePack, CTagFilePort& port)
+{
+    uint32_t size = 0;
+    if (!port.QueryFileSize(path, &size))
+        return FALSE;
+
+    const std::string section = TagFileSection(servicePack);
+    BOOL matched = FALSE;
+    for (uint32_t n = 1;; ++n) {
+        const std::string key = std::string(name) + std::to_string(n);
+        const uint32_t value = port.GetProfileInt(section.c_str(), key.c_str());
+        if (value == 0)
+            return matched;
+        if (value == size)
+            matched = TRUE; // a match does not end the scan
+    }
+}
