@@ -1,0 +1,22 @@
+// Diagnostic trace of the firmware probing.
+//
+// Every trace line of the program goes through Trace: printf-style, plain 8-bit text,
+// written to standard output and flushed at once, since the process may end without
+// warning (a restart request) and nothing may be left in a buffer. No prefix, time
+// stamp or severity is added. One thread only.
+#pragma once
+
+#include <string>
+
+#if defined(__GNUC__)
+#define MP_TRACE_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define MP_TRACE_FORMAT(fmt, args)
+#endif
+
+// Formats and writes one piece of trace text (usually one line ending in "\n").
+void Trace(const char* format, ...) MP_TRACE_FORMAT(1, 2);
+
+// Sends the trace into *capture (appended) instead of standard output; null restores
+// standard output. The caller owns the string and keeps it alive while it is set.
+void SetTraceCapture(std::string* capture);
