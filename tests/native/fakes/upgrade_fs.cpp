@@ -112,7 +112,7 @@ bool UpgradeFs::Decide(Call call, bool wouldSucceed, const Fault** fault)
 void UpgradeFs::ShowSourceFile(const char* source)
 {
     shownSource_ = source;
-    calls_.push_back(Call{Op::ShowSource, source, "", 0, -1, true, true});
+    calls_.push_back(Call{Op::ShowSource, source, "", 0, -1, true, false, true});
 }
 
 BOOL UpgradeFs::CopyWithProgress(const char* from, const char* to, BOOL* pCancel)
@@ -122,8 +122,10 @@ BOOL UpgradeFs::CopyWithProgress(const char* from, const char* to, BOOL* pCancel
     const bool destinationFree = !existing && CanCreateIn(to);
     const bool wouldSucceed = source && source->readable && !(honourCancel && *pCancel) &&
                               (existing ? existing->held == Held::No && CanCreateIn(to) : destinationFree);
+    Call call{Op::Copy, from, to, 0};
+    call.canLeavePartial = destinationFree;
     const Fault* fault;
-    if (!Decide(Call{Op::Copy, from, to, 0}, wouldSucceed, &fault)) {
+    if (!Decide(call, wouldSucceed, &fault)) {
         if (fault && *fault == Fault::LeavePartial && destinationFree)
             files_[Normalise(to)] = File{kPartialContent, Held::No, true};
         return FALSE;
@@ -209,7 +211,7 @@ BOOL UpgradeFs::MoveFileWithFlags(const char* from, const char* to, uint32_t fla
 
 void UpgradeFs::ReportError(const char* text)
 {
-    calls_.push_back(Call{Op::Box, text, "", 0, -1, true, true});
+    calls_.push_back(Call{Op::Box, text, "", 0, -1, true, false, true});
 }
 
 void UpgradeFs::Restart()

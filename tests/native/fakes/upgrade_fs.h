@@ -57,6 +57,7 @@ struct Call {
     uint32_t flags = 0;
     int fallible = -1;      // index among the calls that can fail, -1 for the others
     bool wouldSucceed = false; // the outcome had it not been made to fail
+    bool canLeavePartial = false; // a copy to a free destination: Fault::LeavePartial would show
     bool ok = false;        // the outcome reported
 };
 
