@@ -3,14 +3,13 @@
 
 const char kShutdownPrivilege[] = "SeShutdownPrivilege";
 
-void RestartSystem(CRestartPort& port)
-{
+void RestartSystem(CRestartPort &port) {
     if (port.OpenProcessToken(kTokenAdjustPrivilegesQuery)) {
         PrivilegeLuid luid = {0, 0};
-        port.LookupPrivilegeValue(kShutdownPrivilege, &luid);
+        port.LookupPrivilege(kShutdownPrivilege, &luid);
         port.AdjustTokenPrivileges(luid, kPrivilegeEnabled);
         port.CloseToken();
     }
     // Asked for even without the privilege: the platform decides.
-    port.ExitWindows(kExitWindowsReboot, 0);
+    port.ExitWindowsEx(kExitWindowsReboot, 0);
 }

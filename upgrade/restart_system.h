@@ -25,16 +25,16 @@ public:
     // Opens the current process's token with the access given; FALSE when it fails.
     virtual BOOL OpenProcessToken(uint32_t access) = 0;
     // The privilege's identifier on the local system.
-    virtual BOOL LookupPrivilegeValue(const char* privilege, PrivilegeLuid* pLuid) = 0;
+    virtual BOOL LookupPrivilege(const char *privilege, PrivilegeLuid *pLuid) = 0;
     // Applies a record of one privilege with the attributes to the open token.
-    virtual BOOL AdjustTokenPrivileges(const PrivilegeLuid& luid, uint32_t attributes) = 0;
+    virtual BOOL AdjustTokenPrivileges(const PrivilegeLuid &luid, uint32_t attributes) = 0;
     // Closes the token opened above.
     virtual void CloseToken() = 0;
     // Asks for the end of the session with the flags; returns at once.
-    virtual BOOL ExitWindows(uint32_t flags, uint32_t reserved) = 0;
+    virtual BOOL ExitWindowsEx(uint32_t flags, uint32_t reserved) = 0;
 };
 
-void RestartSystem(CRestartPort& port);
+void RestartSystem(CRestartPort &port);
 
 // The same over the platform. Defined by the Win32 adapter only.
 void RestartSystem();

@@ -9,8 +9,7 @@ namespace {
 
 // Appends text to the buffer holding `used` characters; FALSE when the result
 // with its terminating zero would not fit.
-BOOL Append(char* buffer, size_t* used, const char* text)
-{
+BOOL Append(char *buffer, size_t *used, const char *text) {
     const size_t length = std::strlen(text);
     if (*used + length >= kSetupLogBufferSize)
         return FALSE;
@@ -19,8 +18,7 @@ BOOL Append(char* buffer, size_t* used, const char* text)
     return TRUE;
 }
 
-BOOL Compose(char* buffer, const char* const* parts, size_t count)
-{
+BOOL Compose(char *buffer, const char *const *parts, size_t count) {
     size_t used = 0;
     buffer[0] = '\0';
     for (size_t i = 0; i < count; ++i)
@@ -33,9 +31,8 @@ BOOL Compose(char* buffer, const char* const* parts, size_t count)
 
 } // namespace
 
-BOOL ComposeSetupLogEntry(const char* windowsDir, const char* fileName, const char* sourceName,
-                          const char* checksum, SetupLogEntry* pEntry)
-{
+BOOL ComposeSetupLogEntry(const char *windowsDir, const char *fileName, const char *sourceName, const char *checksum,
+                          SetupLogEntry *pEntry) {
     pEntry->logPath[0] = pEntry->key[0] = pEntry->value[0] = '\0';
     if (std::strlen(windowsDir) < 2)
         return FALSE;
@@ -50,24 +47,23 @@ BOOL ComposeSetupLogEntry(const char* windowsDir, const char* fileName, const ch
         upperSource[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
     }
 
-    const char* path[] = {windowsDir, "\\Repair\\Setup.log"};
-    const char* key[] = {windowsDir + 2, "\\System32\\", fileName};
-    const char* value[] = {"\"", upperSource, "\",\"", checksum, "\""};
+    const char *path[] = {windowsDir, "\\Repair\\Setup.log"};
+    const char *key[] = {windowsDir + 2, "\\System32\\", fileName};
+    const char *value[] = {"\"", upperSource, "\",\"", checksum, "\""};
     if (Compose(pEntry->logPath, path, 2) && Compose(pEntry->key, key, 3) && Compose(pEntry->value, value, 5))
         return TRUE;
     pEntry->logPath[0] = pEntry->key[0] = pEntry->value[0] = '\0';
     return FALSE;
 }
 
-BOOL WriteSetupLogEntry(const char* fileName, const char* sourceName, const char* checksum, CSetupLogPort& port)
-{
+BOOL WriteSetupLogEntry(const char *fileName, const char *sourceName, const char *checksum, CSetupLogPort &port) {
     char windowsDir[kSetupLogBufferSize];
-    const uint32_t length = port.GetWindowsDirectory(windowsDir, sizeof windowsDir);
+    const uint32_t length = port.WindowsDirectory(windowsDir, sizeof windowsDir);
     if (length == 0 || length >= sizeof windowsDir)
         return FALSE; // no directory, or one too long for the entry's buffers
 
     SetupLogEntry entry;
     if (!ComposeSetupLogEntry(windowsDir, fileName, sourceName, checksum, &entry))
         return FALSE;
-    return port.WriteProfileString(kSetupLogSection, entry.key, entry.value, entry.logPath);
+    return port.WriteProfileText(kSetupLogSection, entry.key, entry.value, entry.logPath);
 }

@@ -26,8 +26,8 @@ struct SetupLogEntry {
 // colon, path, no trailing backslash). FALSE, with the entry left empty, when the
 // directory is shorter than its drive part or when any of the texts would not fit
 // its buffer: a cut-down key or path would name the wrong file.
-BOOL ComposeSetupLogEntry(const char* windowsDir, const char* fileName, const char* sourceName,
-                          const char* checksum, SetupLogEntry* pEntry);
+BOOL ComposeSetupLogEntry(const char *windowsDir, const char *fileName, const char *sourceName, const char *checksum,
+                          SetupLogEntry *pEntry);
 
 // What writing an entry needs of the platform.
 class CSetupLogPort {
@@ -35,15 +35,15 @@ public:
     virtual ~CSetupLogPort() = default;
     // Writes the Windows directory into the buffer; returns its length, or the
     // size the buffer would need when it is too small, or 0 on failure.
-    virtual uint32_t GetWindowsDirectory(char* buffer, uint32_t size) = 0;
+    virtual uint32_t WindowsDirectory(char *buffer, uint32_t size) = 0;
     // Sets the key in the section of the INI file; nonzero on success.
-    virtual BOOL WriteProfileString(const char* section, const char* key, const char* value, const char* path) = 0;
+    virtual BOOL WriteProfileText(const char *section, const char *key, const char *value, const char *path) = 0;
 };
 
 // Writes one entry. Returns the result of the profile write; FALSE without any
 // write when the Windows directory cannot be had or the entry does not fit.
-BOOL WriteSetupLogEntry(const char* fileName, const char* sourceName, const char* checksum, CSetupLogPort& port);
+BOOL WriteSetupLogEntry(const char *fileName, const char *sourceName, const char *checksum, CSetupLogPort &port);
 
 // The same over the platform (GetWindowsDirectoryA, WritePrivateProfileStringA).
 // Defined by the Win32 adapter only.
-BOOL WriteSetupLogEntry(const char* fileName, const char* sourceName, const char* checksum);
+BOOL WriteSetupLogEntry(const char *fileName, const char *sourceName, const char *checksum);

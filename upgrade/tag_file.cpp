@@ -3,8 +3,7 @@
 
 #include <cstring>
 
-std::string TagFileSection(const char* servicePack)
-{
+std::string TagFileSection(const char *servicePack) {
     std::string section = "TAGFILE_INFO_SP";
     const size_t length = std::strlen(servicePack);
     if (length)
@@ -12,8 +11,7 @@ std::string TagFileSection(const char* servicePack)
     return section;
 }
 
-BOOL IsListedInTagFile(const char* path, const char* name, const char* servicePack, CTagFilePort& port)
-{
+BOOL IsListedInTagFile(const char *path, const char *name, const char *servicePack, CTagFilePort &port) {
     uint32_t size = 0;
     if (!port.QueryFileSize(path, &size))
         return FALSE;
@@ -22,7 +20,7 @@ BOOL IsListedInTagFile(const char* path, const char* name, const char* servicePa
     BOOL matched = FALSE;
     for (uint32_t n = 1;; ++n) {
         const std::string key = std::string(name) + std::to_string(n);
-        const uint32_t value = port.GetProfileInt(section.c_str(), key.c_str());
+        const uint32_t value = port.ReadProfileInt(section.c_str(), key.c_str());
         if (value == 0)
             return matched;
         if (value == size)

@@ -19,21 +19,21 @@ public:
     virtual ~CTagFilePort() = default;
     // Looks the file up by its full path. FALSE when nothing matches the path;
     // otherwise TRUE with the low 32 bits of its size. Leaves no handle open.
-    virtual BOOL QueryFileSize(const char* path, uint32_t* pSizeLow) = 0;
+    virtual BOOL QueryFileSize(const char *path, uint32_t *pSizeLow) = 0;
     // The integer value of the key in the section of the tag file, 0 when the
     // file, the section or the key is missing or the value is not a number.
-    virtual uint32_t GetProfileInt(const char* section, const char* key) = 0;
+    virtual uint32_t ReadProfileInt(const char *section, const char *key) = 0;
 };
 
 // "TAGFILE_INFO_SP" followed by the last character of the service pack text
 // ("TAGFILE_INFO_SP" alone for an empty text).
-std::string TagFileSection(const char* servicePack);
+std::string TagFileSection(const char *servicePack);
 
 // TRUE when the file at the path exists and its size is listed under the name
 // in the section of the service pack. Reads k + 1 keys for a list of k values;
 // reads nothing when the file is not found.
-BOOL IsListedInTagFile(const char* path, const char* name, const char* servicePack, CTagFilePort& port);
+BOOL IsListedInTagFile(const char *path, const char *name, const char *servicePack, CTagFilePort &port);
 
 // The same over the platform: FindFirstFileA and the application's profile file.
 // Defined by the Win32 adapter only.
-BOOL IsListedInTagFile(const char* path, const char* name, const char* servicePack);
+BOOL IsListedInTagFile(const char *path, const char *name, const char *servicePack);

@@ -10,15 +10,15 @@ namespace {
 // A staging call: the source name in the picked folder, the target name in the
 // system (and temporary) directory. In the order of the calls.
 struct StagingStep {
-    const char* source;
-    const char* target;
+    const char *source;
+    const char *target;
 };
 
 // A repair log entry, in the order written after the six files.
 struct LogEntry {
-    const char* file;
-    const char* source;
-    const char* checksum;
+    const char *file;
+    const char *source;
+    const char *checksum;
 };
 
 const StagingStep kHalWithoutEisa = {"\\HALMPS.DLL", "\\HAL.DLL"};
@@ -41,14 +41,13 @@ const char kSystem32[] = "\\SYSTEM32\\";
 
 // The two directories of a copy phase. FALSE when the platform gives no
 // directory or one whose text would not fit a path buffer.
-BOOL GetCopyDirectories(CUpdateSequencePort& port, std::string* pTempDir, std::string* pSystemDir)
-{
+BOOL GetCopyDirectories(CUpdateSequencePort &port, std::string *pTempDir, std::string *pSystemDir) {
     char buffer[kPathBufferSize];
-    uint32_t length = port.GetTempPath(kPathBufferSize, buffer);
+    uint32_t length = port.TempPath(kPathBufferSize, buffer);
     if (length == 0 || length >= kPathBufferSize)
         return FALSE;
     *pTempDir = buffer;
-    length = port.GetWindowsDirectory(buffer, kPathBufferSize);
+    length = port.WindowsDirectory(buffer, kPathBufferSize);
     if (length == 0 || length + sizeof kSystem32 - 1 >= kPathBufferSize)
         return FALSE;
     *pSystemDir = std::string(buffer) + kSystem32;
@@ -57,49 +56,44 @@ BOOL GetCopyDirectories(CUpdateSequencePort& port, std::string* pTempDir, std::s
 
 // Stages the six files and writes the six log entries: the HAL's entry right
 // after the HAL, the others after the last file.
-void CopySystemFiles(BOOL noEisaBus, const std::string& folder, const std::string& tempDir,
-                     const std::string& systemDir, BOOL* pCancel, CUpdateSequencePort& port)
-{
-    const StagingStep& hal = noEisaBus ? kHalWithoutEisa : kHalWithEisa;
-    const LogEntry& halLog = noEisaBus ? kHalLogWithoutEisa : kHalLogWithEisa;
+void CopySystemFiles(BOOL noEisaBus, const std::string &folder, const std::string &tempDir,
+                     const std::string &systemDir, BOOL *pCancel, CUpdateSequencePort &port) {
+    const StagingStep &hal = noEisaBus ? kHalWithoutEisa : kHalWithEisa;
+    const LogEntry &halLog = noEisaBus ? kHalLogWithoutEisa : kHalLogWithEisa;
     port.StageSystemFile((folder + hal.source).c_str(), tempDir.c_str(), systemDir.c_str(), hal.target, pCancel);
     port.WriteSetupLogEntry(halLog.file, halLog.source, halLog.checksum);
-    for (const StagingStep& step : kStagingSteps)
-        port.StageSystemFile((folder + step.source).c_str(), tempDir.c_str(), systemDir.c_str(), step.target,
-                             pCancel);
-    for (const LogEntry& entry : kLogEntries)
+    for (const StagingStep &step : kStagingSteps)
+        port.StageSystemFile((folder + step.source).c_str(), tempDir.c_str(), systemDir.c_str(), step.target, pCancel);
+    for (const LogEntry &entry : kLogEntries)
         port.WriteSetupLogEntry(entry.file, entry.source, entry.checksum);
 }
 
 // Marks the installation "Multiprocessor Free". FALSE, after the box that says
 // why, when the key cannot be opened or the value cannot be written.
-BOOL SetCurrentType(CUpdateSequencePort& port)
-{
-    if (port.RegOpenKeyEx(kCurrentVersionKey, 0, kKeyWrite) != 0) {
-        port.MessageBox("KEY == HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Windows",
-                        "Unable to open reg key", kBoxIconError);
+BOOL SetCurrentType(CUpdateSequencePort &port) {
+    if (port.OpenRegistryKey(kCurrentVersionKey, 0, kKeyWrite) != 0) {
+        port.OwnedMessageBox("KEY == HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Windows",
+                             "Unable to open reg key", kBoxIconError);
         return FALSE;
     }
     BOOL written = TRUE;
-    if (port.RegSetValueEx(kCurrentTypeValue, 0, kRegSz, kMultiprocessorFree, sizeof kMultiprocessorFree) != 0) {
-        port.MessageBox("RegSetValueEx Failed", "Unable to determine current Service Pack version", kBoxIconError);
+    if (port.SetRegistryValue(kCurrentTypeValue, 0, kRegSz, kMultiprocessorFree, sizeof kMultiprocessorFree) != 0) {
+        port.OwnedMessageBox("RegSetValueEx Failed", "Unable to determine current Service Pack version", kBoxIconError);
         written = FALSE;
     }
-    port.RegCloseKey();
+    port.CloseRegistryKey();
     return written;
 }
 
 } // namespace
 
-std::string FolderOfPick(const std::string& path, const std::string& name)
-{
+std::string FolderOfPick(const std::string &path, const std::string &name) {
     if (path.size() < name.size() + 1)
         return std::string();
     return path.substr(0, path.size() - name.size() - 1);
 }
 
-void RunUpdateSequence(const UpdateDialogState& dialog, CUpdateSequencePort& port)
-{
+void RunUpdateSequence(const UpdateDialogState &dialog, CUpdateSequencePort &port) {
     if (dialog.bNothingToDo)
         return;
 
@@ -125,8 +119,7 @@ void RunUpdateSequence(const UpdateDialogState& dialog, CUpdateSequencePort& por
             recognised = TRUE;
         const std::string folder = FolderOfPick(path, name);
         if (!recognised) {
-            const std::string text =
-                "contents of folder '" + folder + "' do not appear to be '" + servicePack + "'";
+            const std::string text = "contents of folder '" + folder + "' do not appear to be '" + servicePack + "'";
             port.AfxMessageBox(text.c_str(), kBoxIconInformation);
             continue;
         }
@@ -136,8 +129,8 @@ void RunUpdateSequence(const UpdateDialogState& dialog, CUpdateSequencePort& por
         if (!GetCopyDirectories(port, &tempDir, &systemDir)) {
             // Staging into a guessed directory could break the installation:
             // nothing is copied, logged or marked, and the file dialog comes back.
-            port.MessageBox("GetWindowsDirectory/GetTempPath Failed", "Unable to determine system directories",
-                            kBoxIconError);
+            port.OwnedMessageBox("GetWindowsDirectory/GetTempPath Failed", "Unable to determine system directories",
+                                 kBoxIconError);
             port.DeleteProgressDialog();
             continue;
         }
@@ -159,7 +152,7 @@ void RunUpdateSequence(const UpdateDialogState& dialog, CUpdateSequencePort& por
 
     // Success exit.
     port.DeleteFileDialog();
-    port.MessageBox("The system will now be restarted", "All Done", kBoxIconInformation);
+    port.OwnedMessageBox("The system will now be restarted", "All Done", kBoxIconInformation);
     port.RestartSystem();
     port.CloseUpdateDialog();
     port.DeleteProgressDialog();

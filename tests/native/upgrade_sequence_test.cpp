@@ -16,7 +16,7 @@ const FakePick kCancel = {"", ""};
 const char kSuccessTail[] = "end-dlg box:All Done restart close";
 
 struct Scenario {
-    const char* name;
+    const char *name;
     BOOL nothingToDo;
     std::vector<FakePick> picks;
     std::vector<long> regOpen; // results per registry step, 0 when left out
@@ -25,39 +25,88 @@ struct Scenario {
     std::string outline;
 };
 
-TEST(UpdateSequence, FollowsTheStateTable)
-{
+TEST(UpdateSequence, FollowsTheStateTable) {
     const std::string success = std::string("copy open set ") + kSuccessTail;
     const Scenario scenarios[] = {
         {"nothing to do", TRUE, {}, {}, {}, {}, ""},
         {"cancel at once", FALSE, {kCancel}, {}, {}, {}, "dlg cancel end-dlg"},
         {"recognised at once", FALSE, {kI386}, {}, {}, {}, "dlg pick listed " + success},
-        {"unlisted, then listed", FALSE, {kOther, kI386}, {}, {}, {},
+        {"unlisted, then listed",
+         FALSE,
+         {kOther, kI386},
+         {},
+         {},
+         {},
          "dlg pick unlisted not-recognised pick listed " + success},
-        {"typed missing name, then cancel", FALSE, {kTyped, kCancel}, {}, {}, {},
+        {"typed missing name, then cancel",
+         FALSE,
+         {kTyped, kCancel},
+         {},
+         {},
+         {},
          "dlg pick unlisted not-recognised cancel end-dlg"},
         // 5
-        {"registry open fails, then cancel closes without restart", FALSE, {kI386, kCancel}, {5}, {}, {},
+        {"registry open fails, then cancel closes without restart",
+         FALSE,
+         {kI386, kCancel},
+         {5},
+         {},
+         {},
          "dlg pick listed copy open-failed box:Unable to open reg key cancel end-dlg close"},
-        {"registry open fails, then an unlisted pick copies", FALSE, {kI386, kOther}, {5}, {}, {},
+        {"registry open fails, then an unlisted pick copies",
+         FALSE,
+         {kI386, kOther},
+         {5},
+         {},
+         {},
          "dlg pick listed copy open-failed box:Unable to open reg key pick unlisted " + success},
-        {"registry open fails, then a typed missing name copies", FALSE, {kI386, kTyped}, {2}, {}, {},
+        {"registry open fails, then a typed missing name copies",
+         FALSE,
+         {kI386, kTyped},
+         {2},
+         {},
+         {},
          "dlg pick listed copy open-failed box:Unable to open reg key pick unlisted " + success},
-        {"value write fails, then listed", FALSE, {kI386, kI386}, {}, {5}, {},
+        {"value write fails, then listed",
+         FALSE,
+         {kI386, kI386},
+         {},
+         {5},
+         {},
          "dlg pick listed copy open set-failed box:Unable to determine current Service Pack version pick listed " +
              success},
-        {"both registry failures in turn, then cancel", FALSE, {kI386, kI386, kCancel}, {5, 0}, {5}, {},
+        {"both registry failures in turn, then cancel",
+         FALSE,
+         {kI386, kI386, kCancel},
+         {5, 0},
+         {5},
+         {},
          "dlg pick listed copy open-failed box:Unable to open reg key pick listed copy open set-failed "
          "box:Unable to determine current Service Pack version cancel end-dlg close"},
         // 10
-        {"cancel flag set while staging, then cancel", FALSE, {kI386, kCancel}, {}, {}, {3},
+        {"cancel flag set while staging, then cancel",
+         FALSE,
+         {kI386, kCancel},
+         {},
+         {},
+         {3},
          "dlg pick listed copy open set cancel end-dlg close"},
-        {"cancel flag set on the last file, then a clean attempt", FALSE, {kI386, kI386}, {}, {}, {6},
+        {"cancel flag set on the last file, then a clean attempt",
+         FALSE,
+         {kI386, kI386},
+         {},
+         {},
+         {6},
          "dlg pick listed copy open set pick listed " + success},
-        {"cancel flag set and registry fails", FALSE, {kI386, kCancel}, {5}, {}, {1},
+        {"cancel flag set and registry fails",
+         FALSE,
+         {kI386, kCancel},
+         {5},
+         {},
+         {1},
          "dlg pick listed copy open-failed box:Unable to open reg key cancel end-dlg close"},
     };
-    for (const Scenario& s : scenarios) {
+    for (const Scenario &s : scenarios) {
         SCOPED_TRACE(s.name);
         CFakeSequencePort port;
         port.picks.assign(s.picks.begin(), s.picks.end());
@@ -78,18 +127,17 @@ TEST(UpdateSequence, FollowsTheStateTable)
 }
 
 // The copy phase of one recognised attempt, call by call, for both HALs.
-TEST(UpdateSequence, CopyPhaseStagesAndLogsInTheirOwnOrders)
-{
+TEST(UpdateSequence, CopyPhaseStagesAndLogsInTheirOwnOrders) {
     struct Row {
         BOOL noEisaBus;
-        const char* halSource;
-        const char* halLog;
+        const char *halSource;
+        const char *halLog;
     };
     const Row rows[] = {
         {TRUE, "E:\\I386\\HALMPS.DLL", "WriteSetupLogEntry(hal.dll, HALMPS.DLL, 1a01c)"},
         {FALSE, "E:\\I386\\HALSP.DLL", "WriteSetupLogEntry(hal.dll, HALSP.DLL, 0f337)"},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.noEisaBus ? "no EISA bus" : "EISA bus");
         CFakeSequencePort port;
         port.picks = {kI386};
@@ -104,8 +152,8 @@ TEST(UpdateSequence, CopyPhaseStagesAndLogsInTheirOwnOrders)
             "RunFileDialog()",
             "IsListedInTagFile(E:\\I386\\NTOSKRNL.EXE, NTOSKRNL.EXE, Service Pack 6a)",
             "NewProgressDialog()",
-            "GetTempPath(260)",
-            "GetWindowsDirectory(260)",
+            "TempPath(260)",
+            "WindowsDirectory(260)",
             "EnableUpdateDialog(FALSE)",
             "CreateProgressDialog(129)",
             "ShowProgressDialog(1)",
@@ -123,11 +171,11 @@ TEST(UpdateSequence, CopyPhaseStagesAndLogsInTheirOwnOrders)
             "WriteSetupLogEntry(win32k.sys, WIN32K.SYS, 132603)",
             "EndProgressDialog(0)",
             "EnableUpdateDialog(TRUE)",
-            "RegOpenKeyEx(Software\\Microsoft\\Windows NT\\CurrentVersion, 0, 0x20006)",
-            "RegSetValueEx(CurrentType, 0, 1, Multiprocessor Free, 20)",
-            "RegCloseKey()",
+            "OpenRegistryKey(Software\\Microsoft\\Windows NT\\CurrentVersion, 0, 0x20006)",
+            "SetRegistryValue(CurrentType, 0, 1, Multiprocessor Free, 20)",
+            "CloseRegistryKey()",
             "DeleteFileDialog()",
-            "MessageBox(The system will now be restarted, All Done, 0x40)",
+            "OwnedMessageBox(The system will now be restarted, All Done, 0x40)",
             "RestartSystem()",
             "CloseUpdateDialog()",
             "DeleteProgressDialog()",
@@ -137,13 +185,12 @@ TEST(UpdateSequence, CopyPhaseStagesAndLogsInTheirOwnOrders)
 }
 
 // The texts made from the service pack text, the empty one included.
-TEST(UpdateSequence, TextsFollowTheServicePack)
-{
+TEST(UpdateSequence, TextsFollowTheServicePack) {
     struct Row {
-        const char* servicePack;
-        const char* dialog;
-        const char* message;
-        const char* section;
+        const char *servicePack;
+        const char *dialog;
+        const char *message;
+        const char *section;
     };
     const Row rows[] = {
         {"Service Pack 6a",
@@ -159,7 +206,7 @@ TEST(UpdateSequence, TextsFollowTheServicePack)
         {"", "NewFileDialog(0x200804,  Tag|NTOSKRNL.EX?||, Please select 'NTOSKRNL' from ''...)",
          "AfxMessageBox(contents of folder 'F:\\SP5\\I386' do not appear to be '', 0x40)", "TAGFILE_INFO_SP"},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.servicePack);
         CFakeSequencePort port;
         port.picks = {kOther};
@@ -170,12 +217,11 @@ TEST(UpdateSequence, TextsFollowTheServicePack)
     }
 }
 
-TEST(UpdateSequence, FolderIsThePickWithoutItsName)
-{
+TEST(UpdateSequence, FolderIsThePickWithoutItsName) {
     struct Row {
-        const char* path;
-        const char* name;
-        const char* folder;
+        const char *path;
+        const char *name;
+        const char *folder;
     };
     const Row rows[] = {
         {"E:\\I386\\NTOSKRNL.EXE", "NTOSKRNL.EXE", "E:\\I386"},
@@ -184,7 +230,7 @@ TEST(UpdateSequence, FolderIsThePickWithoutItsName)
         {"\\\\server\\share\\sp\\NTOSKRNL.EXE", "NTOSKRNL.EXE", "\\\\server\\share\\sp"},
         {"X.EXE", "NTOSKRNL.EXE", ""}, // a path shorter than its name does not underflow
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.path);
         EXPECT_EQ(FolderOfPick(row.path, row.name), row.folder);
     }
@@ -202,8 +248,7 @@ TEST(UpdateSequence, FolderIsThePickWithoutItsName)
 
 // Every copy phase starts with a clear cancel flag; a later attempt copies from
 // the folder of its own pick.
-TEST(UpdateSequence, LaterAttemptsStartClearAndUseTheirOwnFolder)
-{
+TEST(UpdateSequence, LaterAttemptsStartClearAndUseTheirOwnFolder) {
     CFakeSequencePort port;
     port.picks = {kI386, kOther};
     port.listedPaths = {kI386.path};
@@ -213,21 +258,20 @@ TEST(UpdateSequence, LaterAttemptsStartClearAndUseTheirOwnFolder)
     const std::vector<std::string> stages = port.CallsNamed({"StageSystemFile"});
     ASSERT_EQ(stages.size(), 12u);
     EXPECT_EQ(stages[2], "StageSystemFile(E:\\I386\\NTDLL.DLL, C:\\TEMP\\, C:\\WINNT\\SYSTEM32\\, \\NTDLL.DLL, 1)");
-    EXPECT_EQ(stages[6],
-              "StageSystemFile(F:\\SP5\\I386\\HALMPS.DLL, C:\\TEMP\\, C:\\WINNT\\SYSTEM32\\, \\HAL.DLL, 0)");
+    EXPECT_EQ(stages[6], "StageSystemFile(F:\\SP5\\I386\\HALMPS.DLL, C:\\TEMP\\, C:\\WINNT\\SYSTEM32\\, \\HAL.DLL, 0)");
     EXPECT_EQ(stages[11],
               "StageSystemFile(F:\\SP5\\I386\\WIN32K.SYS, C:\\TEMP\\, C:\\WINNT\\SYSTEM32\\, \\WIN32K.SYS, 0)");
-    EXPECT_EQ(port.CallsNamed({"RegSetValueEx"}).size(), 2u) << "the registry is written after a cancelled phase too";
+    EXPECT_EQ(port.CallsNamed({"SetRegistryValue"}).size(), 2u)
+        << "the registry is written after a cancelled phase too";
     EXPECT_EQ(port.CallsNamed({"AfxMessageBox"}).size(), 0u);
     EXPECT_EQ(port.CallsNamed({"RestartSystem"}).size(), 1u);
 }
 
 // Without its directories a copy phase would stage into a guessed place: it
 // stages, logs and marks nothing, says so, and the file dialog comes back.
-TEST(UpdateSequence, MissingDirectoriesStageNothing)
-{
+TEST(UpdateSequence, MissingDirectoriesStageNothing) {
     struct Row {
-        const char* name;
+        const char *name;
         std::string tempDir;
         std::optional<uint32_t> tempResult;
         std::string windowsDir;
@@ -240,7 +284,7 @@ TEST(UpdateSequence, MissingDirectoriesStageNothing)
         {"Windows directory too long", "C:\\TEMP\\", {}, "C:\\" + std::string(257, 'W'), {}},
         {"system directory would not fit", "C:\\TEMP\\", {}, "C:\\" + std::string(247, 'W'), {}},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         CFakeSequencePort port;
         port.picks = {kI386, kCancel};
@@ -253,8 +297,8 @@ TEST(UpdateSequence, MissingDirectoriesStageNothing)
         RunUpdateSequence({FALSE, TRUE, kSp6a}, port);
         EXPECT_EQ(port.Outline(),
                   "dlg pick listed copy box:Unable to determine system directories cancel end-dlg close");
-        EXPECT_TRUE(port.CallsNamed({"StageSystemFile", "WriteSetupLogEntry", "RegOpenKeyEx",
-                                     "CreateProgressDialog", "EnableUpdateDialog"})
+        EXPECT_TRUE(port.CallsNamed({"StageSystemFile", "WriteSetupLogEntry", "OpenRegistryKey", "CreateProgressDialog",
+                                     "EnableUpdateDialog"})
                         .empty());
         port.ExpectAllDiscarded();
     }
@@ -268,8 +312,7 @@ TEST(UpdateSequence, MissingDirectoriesStageNothing)
     EXPECT_EQ(port.Outline(), std::string("dlg pick listed copy open set ") + kSuccessTail);
 }
 
-TEST(UpdateSequence, RegistryFailuresShowTheirBoxes)
-{
+TEST(UpdateSequence, RegistryFailuresShowTheirBoxes) {
     CFakeSequencePort port;
     port.picks = {kI386, kI386, kI386};
     port.listedPaths = {kI386.path};
@@ -277,19 +320,21 @@ TEST(UpdateSequence, RegistryFailuresShowTheirBoxes)
     port.regSetResults = {5, 0};
     RunUpdateSequence({FALSE, TRUE, kSp6a}, port);
     const std::vector<std::string> expected = {
-        "RegOpenKeyEx(Software\\Microsoft\\Windows NT\\CurrentVersion, 0, 0x20006)",
-        "MessageBox(KEY == HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Windows, Unable to open reg key, "
+        "OpenRegistryKey(Software\\Microsoft\\Windows NT\\CurrentVersion, 0, 0x20006)",
+        "OwnedMessageBox(KEY == HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\Windows, Unable to open reg "
+        "key, "
         "0x10)",
-        "RegOpenKeyEx(Software\\Microsoft\\Windows NT\\CurrentVersion, 0, 0x20006)",
-        "RegSetValueEx(CurrentType, 0, 1, Multiprocessor Free, 20)",
-        "MessageBox(RegSetValueEx Failed, Unable to determine current Service Pack version, 0x10)",
-        "RegCloseKey()",
-        "RegOpenKeyEx(Software\\Microsoft\\Windows NT\\CurrentVersion, 0, 0x20006)",
-        "RegSetValueEx(CurrentType, 0, 1, Multiprocessor Free, 20)",
-        "RegCloseKey()",
-        "MessageBox(The system will now be restarted, All Done, 0x40)",
+        "OpenRegistryKey(Software\\Microsoft\\Windows NT\\CurrentVersion, 0, 0x20006)",
+        "SetRegistryValue(CurrentType, 0, 1, Multiprocessor Free, 20)",
+        "OwnedMessageBox(RegSetValueEx Failed, Unable to determine current Service Pack version, 0x10)",
+        "CloseRegistryKey()",
+        "OpenRegistryKey(Software\\Microsoft\\Windows NT\\CurrentVersion, 0, 0x20006)",
+        "SetRegistryValue(CurrentType, 0, 1, Multiprocessor Free, 20)",
+        "CloseRegistryKey()",
+        "OwnedMessageBox(The system will now be restarted, All Done, 0x40)",
     };
-    EXPECT_EQ(port.CallsNamed({"RegOpenKeyEx", "RegSetValueEx", "RegCloseKey", "MessageBox"}), expected);
+    EXPECT_EQ(port.CallsNamed({"OpenRegistryKey", "SetRegistryValue", "CloseRegistryKey", "OwnedMessageBox"}),
+              expected);
     port.ExpectAllDiscarded();
 }
 

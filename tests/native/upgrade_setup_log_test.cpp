@@ -10,16 +10,15 @@
 
 namespace {
 
-TEST(SetupLog, ComposesPathKeyAndValue)
-{
+TEST(SetupLog, ComposesPathKeyAndValue) {
     struct Row {
-        const char* windowsDir;
-        const char* file;
-        const char* source;
-        const char* checksum;
-        const char* logPath;
-        const char* key;
-        const char* value;
+        const char *windowsDir;
+        const char *file;
+        const char *source;
+        const char *checksum;
+        const char *logPath;
+        const char *key;
+        const char *value;
     };
     const Row rows[] = {
         {"C:\\WINNT", "hal.dll", "HALMPS.DLL", "1a01c", "C:\\WINNT\\Repair\\Setup.log", "\\WINNT\\System32\\hal.dll",
@@ -36,7 +35,7 @@ TEST(SetupLog, ComposesPathKeyAndValue)
         {"C:", "hal.dll", "HALMPS.DLL", "1a01c", "C:\\Repair\\Setup.log", "\\System32\\hal.dll",
          "\"HALMPS.DLL\",\"1a01c\""},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.windowsDir + std::string(" ") + row.file);
         const std::string source = row.source;
         SetupLogEntry entry;
@@ -50,10 +49,9 @@ TEST(SetupLog, ComposesPathKeyAndValue)
 
 // Texts that reach 260 characters with their zero are refused whole: a cut-down
 // path or key would name another file.
-TEST(SetupLog, RefusesWhatWouldNotFit)
-{
+TEST(SetupLog, RefusesWhatWouldNotFit) {
     struct Row {
-        const char* name;
+        const char *name;
         std::string windowsDir;
         std::string file;
         std::string source;
@@ -72,7 +70,7 @@ TEST(SetupLog, RefusesWhatWouldNotFit)
         {"directory without its drive", "C", "hal.dll", "HALMPS.DLL", FALSE},
         {"empty directory", "", "hal.dll", "HALMPS.DLL", FALSE},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         SetupLogEntry entry;
         std::memset(&entry, 'x', sizeof entry);
@@ -93,8 +91,7 @@ public:
     BOOL writeResult = TRUE;
     std::vector<std::string> writes;
 
-    uint32_t GetWindowsDirectory(char* buffer, uint32_t size) override
-    {
+    uint32_t WindowsDirectory(char *buffer, uint32_t size) override {
         EXPECT_EQ(size, 260u);
         if (forcedLength)
             return forcedLength;
@@ -103,17 +100,15 @@ public:
         std::memcpy(buffer, windowsDir.c_str(), windowsDir.size() + 1);
         return static_cast<uint32_t>(windowsDir.size());
     }
-    BOOL WriteProfileString(const char* section, const char* key, const char* value, const char* path) override
-    {
+    BOOL WriteProfileText(const char *section, const char *key, const char *value, const char *path) override {
         writes.push_back(std::string(section) + "|" + key + "|" + value + "|" + path);
         return writeResult;
     }
 };
 
-TEST(SetupLog, WritesOneEntryOrNothing)
-{
+TEST(SetupLog, WritesOneEntryOrNothing) {
     struct Row {
-        const char* name;
+        const char *name;
         std::string windowsDir;
         uint32_t forcedLength;
         BOOL writeResult;
@@ -121,9 +116,17 @@ TEST(SetupLog, WritesOneEntryOrNothing)
         std::vector<std::string> writes;
     };
     const Row rows[] = {
-        {"written", "C:\\WINNT", 0, TRUE, TRUE,
+        {"written",
+         "C:\\WINNT",
+         0,
+         TRUE,
+         TRUE,
          {"Files.WinNt|\\WINNT\\System32\\hal.dll|\"HALMPS.DLL\",\"1a01c\"|C:\\WINNT\\Repair\\Setup.log"}},
-        {"write fails", "C:\\WINNT", 0, FALSE, FALSE,
+        {"write fails",
+         "C:\\WINNT",
+         0,
+         FALSE,
+         FALSE,
          {"Files.WinNt|\\WINNT\\System32\\hal.dll|\"HALMPS.DLL\",\"1a01c\"|C:\\WINNT\\Repair\\Setup.log"}},
         {"directory query fails", "", 0, TRUE, FALSE, {}},
         {"directory longer than the buffer", "C:\\" + std::string(300, 'W'), 0, TRUE, FALSE, {}},
@@ -131,7 +134,7 @@ TEST(SetupLog, WritesOneEntryOrNothing)
         // 5
         {"log path would not fit", "C:\\" + std::string(240, 'W'), 0, TRUE, FALSE, {}},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         CFakeSetupLogPort port;
         port.windowsDir = row.windowsDir;

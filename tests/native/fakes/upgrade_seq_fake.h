@@ -43,15 +43,13 @@ public:
     BOOL keyOpen = FALSE;
     BOOL updateEnabled = TRUE;
 
-    void NewFileDialog(uint32_t flags, const char* filter, const char* title) override
-    {
+    void NewFileDialog(uint32_t flags, const char *filter, const char *title) override {
         EXPECT_EQ(fileDialogs, 0) << "a second file dialog";
         ++fileDialogs;
         Call("NewFileDialog", {Hex(flags), filter, title});
         outline.push_back("dlg");
     }
-    int RunFileDialog() override
-    {
+    int RunFileDialog() override {
         EXPECT_EQ(fileDialogs, 1);
         EXPECT_TRUE(updateEnabled) << "file dialog over a disabled update dialog";
         EXPECT_FALSE(keyOpen);
@@ -69,85 +67,71 @@ public:
     }
     std::string GetFileName() override { return current.name; }
     std::string GetPathName() override { return current.path; }
-    void DeleteFileDialog() override
-    {
+    void DeleteFileDialog() override {
         EXPECT_EQ(fileDialogs, 1);
         --fileDialogs;
         Call("DeleteFileDialog", {});
         outline.push_back("end-dlg");
     }
-    BOOL IsListedInTagFile(const char* path, const char* name, const char* servicePack) override
-    {
+    BOOL IsListedInTagFile(const char *path, const char *name, const char *servicePack) override {
         Call("IsListedInTagFile", {path, name, servicePack});
         const BOOL listed = listedPaths.count(path) ? TRUE : FALSE;
         outline.push_back(listed ? "listed" : "unlisted");
         return listed;
     }
-    void AfxMessageBox(const char* text, uint32_t type) override
-    {
+    void AfxMessageBox(const char *text, uint32_t type) override {
         Call("AfxMessageBox", {text, Hex(type)});
         outline.push_back("not-recognised");
     }
-    void MessageBox(const char* text, const char* caption, uint32_t type) override
-    {
-        Call("MessageBox", {text, caption, Hex(type)});
+    void OwnedMessageBox(const char *text, const char *caption, uint32_t type) override {
+        Call("OwnedMessageBox", {text, caption, Hex(type)});
         outline.push_back(std::string("box:") + caption);
     }
-    void EnableUpdateDialog(BOOL enable) override
-    {
+    void EnableUpdateDialog(BOOL enable) override {
         Call("EnableUpdateDialog", {enable ? "TRUE" : "FALSE"});
         updateEnabled = enable;
     }
-    void CloseUpdateDialog() override
-    {
+    void CloseUpdateDialog() override {
         EXPECT_TRUE(updateEnabled);
         Call("CloseUpdateDialog", {});
         outline.push_back("close");
     }
-    void NewProgressDialog() override
-    {
+    void NewProgressDialog() override {
         EXPECT_EQ(progressDialogs, 0) << "a second progress dialog";
         ++progressDialogs;
         progressCreated = FALSE;
         Call("NewProgressDialog", {});
         outline.push_back("copy");
     }
-    void CreateProgressDialog(uint32_t templateId) override
-    {
+    void CreateProgressDialog(uint32_t templateId) override {
         EXPECT_EQ(progressDialogs, 1);
         EXPECT_FALSE(updateEnabled) << "progress dialog created over an enabled update dialog";
         progressCreated = TRUE;
         Call("CreateProgressDialog", {std::to_string(templateId)});
     }
-    void ShowProgressDialog(int show) override
-    {
+    void ShowProgressDialog(int show) override {
         EXPECT_TRUE(progressCreated);
         Call("ShowProgressDialog", {std::to_string(show)});
     }
-    void EndProgressDialog(int result) override
-    {
+    void EndProgressDialog(int result) override {
         EXPECT_TRUE(progressCreated);
         Call("EndProgressDialog", {std::to_string(result)});
     }
-    void DeleteProgressDialog() override
-    {
+    void DeleteProgressDialog() override {
         EXPECT_EQ(progressDialogs, 1);
         --progressDialogs;
         Call("DeleteProgressDialog", {});
     }
-    uint32_t GetTempPath(uint32_t size, char* buffer) override
-    {
-        Call("GetTempPath", {std::to_string(size)});
+    uint32_t TempPath(uint32_t size, char *buffer) override {
+        Call("TempPath", {std::to_string(size)});
         return Fill(tempDir, tempResult, buffer, size);
     }
-    uint32_t GetWindowsDirectory(char* buffer, uint32_t size) override
-    {
-        Call("GetWindowsDirectory", {std::to_string(size)});
+    uint32_t WindowsDirectory(char *buffer, uint32_t size) override {
+        Call("WindowsDirectory", {std::to_string(size)});
         return Fill(windowsDir, windowsResult, buffer, size);
     }
-    BOOL StageSystemFile(const char* source, const char* temp, const char* system, const char* name,
-                         BOOL* pCancel) override
-    {
+    BOOL StageSystemFile(const char *source, const char *temp, const char *system, const char *name,
+                         BOOL *pCancel) override {
         EXPECT_EQ(progressDialogs, 1);
         EXPECT_FALSE(updateEnabled);
         ++stageCalls;
@@ -156,62 +140,55 @@ public:
             *pCancel = TRUE;
         return TRUE;
     }
-    BOOL WriteSetupLogEntry(const char* file, const char* source, const char* checksum) override
-    {
+    BOOL WriteSetupLogEntry(const char *file, const char *source, const char *checksum) override {
         Call("WriteSetupLogEntry", {file, source, checksum});
         return TRUE;
     }
-    long RegOpenKeyEx(const char* subKey, uint32_t options, uint32_t access) override
-    {
+    long OpenRegistryKey(const char *subKey, uint32_t options, uint32_t access) override {
         EXPECT_FALSE(keyOpen);
         const long result = Next(regOpenResults);
         keyOpen = result == 0;
-        Call("RegOpenKeyEx", {subKey, std::to_string(options), Hex(access)});
+        Call("OpenRegistryKey", {subKey, std::to_string(options), Hex(access)});
         outline.push_back(result == 0 ? "open" : "open-failed");
         return result;
     }
-    long RegSetValueEx(const char* name, uint32_t reserved, uint32_t type, const char* data, uint32_t size) override
-    {
+    long SetRegistryValue(const char *name, uint32_t reserved, uint32_t type, const char *data,
+                          uint32_t size) override {
         EXPECT_TRUE(keyOpen);
         EXPECT_LE(std::strlen(data) + 1, size);
         const long result = Next(regSetResults);
-        Call("RegSetValueEx", {name, std::to_string(reserved), std::to_string(type), data, std::to_string(size)});
+        Call("SetRegistryValue", {name, std::to_string(reserved), std::to_string(type), data, std::to_string(size)});
         outline.push_back(result == 0 ? "set" : "set-failed");
         return result;
     }
-    void RegCloseKey() override
-    {
+    void CloseRegistryKey() override {
         EXPECT_TRUE(keyOpen);
         keyOpen = FALSE;
-        Call("RegCloseKey", {});
+        Call("CloseRegistryKey", {});
     }
-    void RestartSystem() override
-    {
+    void RestartSystem() override {
         Call("RestartSystem", {});
         outline.push_back("restart");
     }
 
     // The outline as one line, for comparison with a table.
-    std::string Outline() const
-    {
+    std::string Outline() const {
         std::string line;
-        for (const std::string& step : outline)
+        for (const std::string &step : outline)
             line += (line.empty() ? "" : " ") + step;
         return line;
     }
     // The recorded calls whose name is one of the given names.
-    std::vector<std::string> CallsNamed(std::initializer_list<const char*> names) const
-    {
+    std::vector<std::string> CallsNamed(std::initializer_list<const char *> names) const {
         std::vector<std::string> kept;
-        for (const std::string& call : calls)
-            for (const char* name : names)
+        for (const std::string &call : calls)
+            for (const char *name : names)
                 if (call.compare(0, std::strlen(name) + 1, std::string(name) + "(") == 0)
                     kept.push_back(call);
         return kept;
     }
     // The run left nothing behind.
-    void ExpectAllDiscarded() const
-    {
+    void ExpectAllDiscarded() const {
         EXPECT_EQ(fileDialogs, 0) << "file dialog not destroyed";
         EXPECT_EQ(progressDialogs, 0) << "progress dialog not destroyed";
         EXPECT_FALSE(keyOpen) << "registry key left open";
@@ -221,18 +198,16 @@ public:
 private:
     FakePick current;
 
-    void Call(const char* name, std::initializer_list<std::string> args)
-    {
+    void Call(const char *name, std::initializer_list<std::string> args) {
         std::string call = std::string(name) + "(";
         bool first = true;
-        for (const std::string& arg : args) {
+        for (const std::string &arg : args) {
             call += (first ? "" : ", ") + arg;
             first = false;
         }
         calls.push_back(call + ")");
     }
-    static std::string Hex(uint32_t value)
-    {
+    static std::string Hex(uint32_t value) {
         static const char digits[] = "0123456789abcdef";
         std::string text;
         do {
@@ -241,16 +216,14 @@ private:
         } while (value);
         return "0x" + text;
     }
-    static long Next(std::deque<long>& results)
-    {
+    static long Next(std::deque<long> &results) {
         if (results.empty())
             return 0;
         const long result = results.front();
         results.pop_front();
         return result;
     }
-    static uint32_t Fill(const std::string& text, std::optional<uint32_t> forced, char* buffer, uint32_t size)
-    {
+    static uint32_t Fill(const std::string &text, std::optional<uint32_t> forced, char *buffer, uint32_t size) {
         if (forced)
             return *forced;
         if (text.size() + 1 > size)
