@@ -43,12 +43,10 @@ void __cxa_end_catch() { std::abort(); }
 void __cxa_rethrow() { std::abort(); }
 int __gxx_personality_v0() { std::abort(); }
 #if defined(__SEH__)
-// The 64-bit runtime's personality routine (table-based unwinding).
-int __gxx_personality_seh0() { std::abort(); }
-#endif
-// The 64-bit Windows runtime's personality. The system may call it for any
-// structured exception that passes these frames: it finds no handler here and lets
-// the search go on (_URC_CONTINUE_UNWIND).
+// The 64-bit runtime's personality routine (table-based unwinding). The system may
+// call it for any structured exception that passes these frames: it finds no
+// handler here and lets the search go on (_URC_CONTINUE_UNWIND).
 int __gxx_personality_seh0() { return 8; }
+#endif
 void _Unwind_Resume(void*) { std::abort(); }
 }
