@@ -24,7 +24,9 @@ endif()
 if(EXISTS ${CMAKE_SOURCE_DIR}/res/update.rc AND TARGET mp_win32)
   add_executable(update WIN32 ${CMAKE_SOURCE_DIR}/res/update.rc
                  ${CMAKE_SOURCE_DIR}/framework/runtime/no_unwind_win32.cpp)
-  target_link_libraries(update PRIVATE -Wl,--start-group mp_win32 mp_core -Wl,--end-group ${MP_WIN_LIBS})
+  # Whole archive: nothing refers to the application object or WinMain before the
+  # runtime's own library asks for WinMain, so the linker must take every adapter.
+  target_link_libraries(update PRIVATE -Wl,--whole-archive mp_win32 -Wl,--no-whole-archive mp_core ${MP_WIN_LIBS})
   target_link_options(update PRIVATE ${MP_WIN_LINK} -mwindows -Wl,-Map,${CMAKE_BINARY_DIR}/update.map)
   set_target_properties(update PROPERTIES OUTPUT_NAME update RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
