@@ -48,6 +48,7 @@ wine_setup() {
         sleep 0.1; i=$((i + 1))
         [ $i -gt 100 ] && { echo "Xvfb did not start" >&2; return 1; }
     done
+    return 0
 }
 
 wine_stop() {
