@@ -27,7 +27,7 @@ struct Source {
     uint64_t base = 0;
 } g_source;
 
-std::set<const void*> g_views;     // live views
+std::multiset<const void*> g_views; // live views (in-memory views may coincide)
 std::set<const void*> g_allocated; // views read from the file (freed at unmap)
 uintptr_t g_nextHandle = 0x40;
 
@@ -101,8 +101,10 @@ NTSTATUS NTAPI ImageNtMapViewOfSection(HANDLE, HANDLE, void** baseAddress, uintp
 }
 
 NTSTATUS NTAPI ImageNtUnmapViewOfSection(HANDLE, void* view) {
-    if (g_views.erase(view) == 0)
+    auto live = g_views.find(view);
+    if (live == g_views.end())
         return kNotMappedView;
+    g_views.erase(live);
     if (g_allocated.erase(view))
         std::free(view);
     return 0;
