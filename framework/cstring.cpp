@@ -125,7 +125,7 @@ void CString::ReleaseBuffer(int nNewLength) {
 }
 
 void CString::Assign(const char* pch, int nLength) {
-    if (nLength == 0) {
+    if (nLength <= 0) {
         if (m_nCapacity)
             m_pchData[0] = '\0';
         m_nLength = 0;
