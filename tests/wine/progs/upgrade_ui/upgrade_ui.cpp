@@ -8,6 +8,7 @@
 //   wait CAPTION                 the dialog is there
 //   gone CAPTION                 waits until no such dialog is visible
 //   text CAPTION ID              prints the text of control ID (decimal)
+//   combo CAPTION ID             prints the selected entry of combo box ID
 //   enabled CAPTION ID           prints 1 or 0: whether control ID takes input
 //   press CAPTION ID             presses button ID (posted, so modal UI may follow)
 //   box CAPTION                  prints the text of the message box, then answers OK
@@ -93,9 +94,9 @@ int main(int argc, char **argv) {
     }
     const char *command = argv[1];
     const char *caption = argv[2];
-    const bool takesArgument = !std::strcmp(command, "text") || !std::strcmp(command, "enabled") ||
-                               !std::strcmp(command, "press") || !std::strcmp(command, "pick") ||
-                               !std::strcmp(command, "owner");
+    const bool takesArgument = !std::strcmp(command, "text") || !std::strcmp(command, "combo") ||
+                               !std::strcmp(command, "enabled") || !std::strcmp(command, "press") ||
+                               !std::strcmp(command, "pick") || !std::strcmp(command, "owner");
     if (takesArgument && argc < 4) {
         std::fprintf(stderr, "upgrade_ui %s: argument missing\n", command);
         return 2;
@@ -129,6 +130,19 @@ int main(int argc, char **argv) {
         return 0;
     if (!std::strcmp(command, "text")) {
         PrintText(GetDlgItem(hDlg, std::atoi(argument)));
+        return 0;
+    }
+    if (!std::strcmp(command, "combo")) {
+        const HWND hCombo = GetDlgItem(hDlg, std::atoi(argument));
+        // The file dialog's controls are Unicode windows: ask in Unicode.
+        const LRESULT index = SendMessageW(hCombo, CB_GETCURSEL, 0, 0);
+        wchar_t wide[512] = L"";
+        char text[1024] = "";
+        if (index >= 0 && SendMessageW(hCombo, CB_GETLBTEXTLEN, index, 0) < 512) {
+            SendMessageW(hCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide));
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+        }
+        std::printf("%s\n", text);
         return 0;
     }
     if (!std::strcmp(command, "enabled")) {
