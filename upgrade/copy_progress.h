@@ -35,5 +35,5 @@ protected:
 // position to 0; a finished piece sets the position to the bytes copied so far;
 // any other reason touches no bar. The file text is refreshed in every case. Only
 // the low 32 bits of the counts are used. Returns kProgressContinue, always.
-uint32_t ReportCopyProgress(CopyProgressView& view, uint32_t reason, uint64_t totalFileSize,
+uint32_t ReportCopyProgress(CopyProgressView &view, uint32_t reason, uint64_t totalFileSize,
                             uint64_t totalBytesTransferred);

@@ -13,7 +13,7 @@
 
 class CCopyProgressDlg : public CDialog {
 public:
-    explicit CCopyProgressDlg(CWnd* pParent = NULL); // template IDD_COPY_PROGRESS, empty file text
+    explicit CCopyProgressDlg(CWnd *pParent = NULL); // template IDD_COPY_PROGRESS, empty file text
     ~CCopyProgressDlg() override;
 
     enum { IDD = IDD_COPY_PROGRESS };
@@ -22,7 +22,7 @@ public:
     CString m_strFile;        // the source path, shown in IDC_FILE at the next data exchange
 
     // Binds m_progress to IDC_PROGRESS (once), then exchanges m_strFile with IDC_FILE.
-    void DoDataExchange(CDataExchange* pDX) override;
+    void DoDataExchange(CDataExchange *pDX) override;
 
 protected:
     DECLARE_MESSAGE_MAP()
@@ -34,6 +34,5 @@ protected:
 // copied so far (low 32 bits of both counts); then the file text is refreshed. Always
 // returns PROGRESS_CONTINUE: the callback never stops a copy.
 DWORD CALLBACK CopyProgressRoutine(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred,
-                                   LARGE_INTEGER StreamSize, LARGE_INTEGER StreamBytesTransferred,
-                                   DWORD dwStreamNumber, DWORD dwCallbackReason, HANDLE hSourceFile,
-                                   HANDLE hDestinationFile, LPVOID lpData);
+                                   LARGE_INTEGER StreamSize, LARGE_INTEGER StreamBytesTransferred, DWORD dwStreamNumber,
+                                   DWORD dwCallbackReason, HANDLE hSourceFile, HANDLE hDestinationFile, LPVOID lpData);

@@ -8,12 +8,11 @@ static_assert(kCallbackStreamSwitch == CALLBACK_STREAM_SWITCH && kCallbackChunkF
               "copy callback reasons");
 static_assert(kProgressContinue == PROGRESS_CONTINUE, "copy callback result");
 
-CCopyProgressDlg::CCopyProgressDlg(CWnd* pParent) : CDialog(IDD_COPY_PROGRESS, pParent), m_strFile("") {}
+CCopyProgressDlg::CCopyProgressDlg(CWnd *pParent) : CDialog(IDD_COPY_PROGRESS, pParent), m_strFile("") {}
 
 CCopyProgressDlg::~CCopyProgressDlg() = default;
 
-void CCopyProgressDlg::DoDataExchange(CDataExchange* pDX)
-{
+void CCopyProgressDlg::DoDataExchange(CDataExchange *pDX) {
     DDX_Control(pDX, IDC_PROGRESS, m_progress);
     DDX_Text(pDX, IDC_FILE, m_strFile);
 }
@@ -28,15 +27,14 @@ namespace {
 // exchange towards its controls.
 class DialogProgressView final : public CopyProgressView {
 public:
-    explicit DialogProgressView(CCopyProgressDlg& dlg) : m_dlg(dlg) {}
-    void SendBar(uint32_t message, uint32_t wParam, uint32_t lParam) override
-    {
+    explicit DialogProgressView(CCopyProgressDlg &dlg) : m_dlg(dlg) {}
+    void SendBar(uint32_t message, uint32_t wParam, uint32_t lParam) override {
         ::SendMessageA(m_dlg.m_progress.m_hWnd, message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
     }
     void RefreshFileText() override { m_dlg.UpdateData(FALSE); }
 
 private:
-    CCopyProgressDlg& m_dlg;
+    CCopyProgressDlg &m_dlg;
 };
 
 } // namespace
@@ -44,9 +42,8 @@ private:
 DWORD CALLBACK CopyProgressRoutine(LARGE_INTEGER TotalFileSize, LARGE_INTEGER TotalBytesTransferred,
                                    LARGE_INTEGER /*StreamSize*/, LARGE_INTEGER /*StreamBytesTransferred*/,
                                    DWORD /*dwStreamNumber*/, DWORD dwCallbackReason, HANDLE /*hSourceFile*/,
-                                   HANDLE /*hDestinationFile*/, LPVOID lpData)
-{
-    DialogProgressView view(*static_cast<CCopyProgressDlg*>(lpData));
+                                   HANDLE /*hDestinationFile*/, LPVOID lpData) {
+    DialogProgressView view(*static_cast<CCopyProgressDlg *>(lpData));
     return ReportCopyProgress(view, dwCallbackReason, static_cast<uint64_t>(TotalFileSize.QuadPart),
                               static_cast<uint64_t>(TotalBytesTransferred.QuadPart));
 }

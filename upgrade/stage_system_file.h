@@ -13,5 +13,5 @@
 // *pCancel to TRUE, which holds back the restart; a call that finds *pCancel nonzero
 // does nothing. After the next restart the target holds the old file or the new one,
 // never nothing. Returns TRUE in every case.
-BOOL StageSystemFile(LPCSTR source, LPCSTR tempDir, LPCSTR systemDir, LPCSTR name, BOOL* pCancel,
-                     CCopyProgressDlg* pProgress);
+BOOL StageSystemFile(LPCSTR source, LPCSTR tempDir, LPCSTR systemDir, LPCSTR name, BOOL *pCancel,
+                     CCopyProgressDlg *pProgress);

@@ -17,8 +17,7 @@ constexpr std::size_t kTextChars = 64 + kJoinedChars;
 
 // out = a + b. When the two do not fit, out becomes empty rather than a shortened
 // path, which could name another file: every file operation refuses an empty path.
-void Join(char* out, std::size_t capacity, const char* a, const char* b)
-{
+void Join(char *out, std::size_t capacity, const char *a, const char *b) {
     const std::size_t la = std::strlen(a);
     const std::size_t lb = std::strlen(b);
     if (la + lb >= capacity) {
@@ -32,8 +31,7 @@ void Join(char* out, std::size_t capacity, const char* a, const char* b)
 // A failure box. A reported failure holds back the restart, which the update sequence
 // requests only while the cancel flag is zero; the flag also keeps the remaining files
 // of the run from being half done.
-void Report(StagePort& port, const char* leadIn, const char* path, BOOL* pCancel)
-{
+void Report(StagePort &port, const char *leadIn, const char *path, BOOL *pCancel) {
     char text[kTextChars];
     Join(text, sizeof text, leadIn, path);
     port.ReportError(text);
@@ -44,9 +42,8 @@ void Report(StagePort& port, const char* leadIn, const char* path, BOOL* pCancel
 // Runs only when the source has been proven readable: renaming a live file aside for a
 // copy that cannot even begin would only put the running system at risk. When no name
 // can be reserved there is nothing to rename to, and the way is skipped.
-BOOL CopyOverRenamedTarget(StagePort& port, const char* source, const char* systemDir, const char* target,
-                           BOOL* pCancel)
-{
+BOOL CopyOverRenamedTarget(StagePort &port, const char *source, const char *systemDir, const char *target,
+                           BOOL *pCancel) {
     if (!port.ProbeReadable(source))
         return FALSE;
     char aside[kPathChars];
@@ -75,9 +72,8 @@ BOOL CopyOverRenamedTarget(StagePort& port, const char* source, const char* syst
 
 } // namespace
 
-BOOL StageSystemFileVia(StagePort& port, const char* source, const char* tempDir, const char* systemDir,
-                        const char* name, BOOL* pCancel)
-{
+BOOL StageSystemFileVia(StagePort &port, const char *source, const char *tempDir, const char *systemDir,
+                        const char *name, BOOL *pCancel) {
     // A failure already reported in this run: the remaining files are left as they
     // are rather than half updated, and the administrator can run the update again.
     if (*pCancel)

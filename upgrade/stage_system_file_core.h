@@ -25,5 +25,5 @@ constexpr const char kAsidePrefix[] = "del";
 //      start of the next restart);
 //   3. copy the source into tempDir and have the platform move it over the target at
 //      the next restart; a failure here is reported in boxes.
-BOOL StageSystemFileVia(StagePort& port, const char* source, const char* tempDir, const char* systemDir,
-                        const char* name, BOOL* pCancel);
+BOOL StageSystemFileVia(StagePort &port, const char *source, const char *tempDir, const char *systemDir,
+                        const char *name, BOOL *pCancel);

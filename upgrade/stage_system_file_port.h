@@ -21,31 +21,31 @@ class StagePort {
 public:
     // Shows `source` as the file being copied (the progress dialog's m_strFile); it
     // reaches the screen with the next progress report.
-    virtual void ShowSourceFile(const char* source) = 0;
+    virtual void ShowSourceFile(const char *source) = 0;
     // Copies `from` over `to` (an existing `to` is overwritten), reporting progress to
     // the progress dialog; the copy stops when *pCancel becomes nonzero while it runs.
     // Nonzero on success.
-    virtual BOOL CopyWithProgress(const char* from, const char* to, BOOL* pCancel) = 0;
+    virtual BOOL CopyWithProgress(const char *from, const char *to, BOOL *pCancel) = 0;
     // Opens `path` for reading and closes it again at once. Nonzero when it could be
     // opened, that is when a copy from it can at least begin.
-    virtual BOOL ProbeReadable(const char* path) = 0;
+    virtual BOOL ProbeReadable(const char *path) = 0;
     // Reserves a name beginning with `prefix` that no file in `dir` has, writes it (with
     // `dir` in front) into `name`, which holds kPathChars characters, and creates an
     // empty file of that name. Returns the unique number used, 0 when nothing was
     // reserved (then `name` is unset).
-    virtual uint32_t ReserveName(const char* dir, const char* prefix, char* name) = 0;
+    virtual uint32_t ReserveName(const char *dir, const char *prefix, char *name) = 0;
     // Deletes the file `path`. Nonzero on success.
-    virtual BOOL RemoveFile(const char* path) = 0;
+    virtual BOOL RemoveFile(const char *path) = 0;
     // Renames `from` to `to`, which must not exist yet. Nonzero on success.
-    virtual BOOL RenameFile(const char* from, const char* to) = 0;
+    virtual BOOL RenameFile(const char *from, const char *to) = 0;
     // Moves `from` to `to` with kMove* flags: at once, or, with kMoveDelayUntilReboot,
     // as a request that the platform carries out at the next restart, in the order of
     // the requests; a null `to` asks for the deletion of `from`. Nonzero when done or,
     // for a delayed move, accepted.
-    virtual BOOL MoveFileWithFlags(const char* from, const char* to, uint32_t flags) = 0;
+    virtual BOOL MoveFileWithFlags(const char *from, const char *to, uint32_t flags) = 0;
     // Shows a modal failure box (error icon, OK button) with `text`; returns when the
     // user has closed it.
-    virtual void ReportError(const char* text) = 0;
+    virtual void ReportError(const char *text) = 0;
 
 protected:
     ~StagePort() = default;

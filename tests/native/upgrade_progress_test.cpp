@@ -12,8 +12,7 @@ namespace {
 // Records the callback's effects as text, in order: "range 0..N", "pos N", "text".
 class RecordingView final : public CopyProgressView {
 public:
-    void SendBar(uint32_t message, uint32_t wParam, uint32_t lParam) override
-    {
+    void SendBar(uint32_t message, uint32_t wParam, uint32_t lParam) override {
         if (message == kPbmSetRange32)
             effects.push_back("range " + std::to_string(wParam) + ".." + std::to_string(lParam));
         else if (message == kPbmSetPos)
@@ -27,15 +26,15 @@ public:
 
 constexpr uint64_t kGiB = 1ull << 30;
 
-TEST(CopyProgress, EachReasonGivesItsBarMessagesThenTheText)
-{
+TEST(CopyProgress, EachReasonGivesItsBarMessagesThenTheText) {
     struct Row {
-        const char* name;
+        const char *name;
         uint32_t reason;
         uint64_t total;
         uint64_t done;
         std::vector<std::string> effects;
     };
+    // clang-format off
     const Row rows[] = {
         {"new stream: range = file size, position 0", kCallbackStreamSwitch, 1234, 0, {"range 0..1234", "pos 0", "text"}},
         {"new stream ignores bytes already done", kCallbackStreamSwitch, 1234, 999, {"range 0..1234", "pos 0", "text"}},
@@ -50,7 +49,8 @@ TEST(CopyProgress, EachReasonGivesItsBarMessagesThenTheText)
         {"unknown reason 2: text only", 2, 1234, 100, {"text"}},
         {"unknown reason 0xFFFFFFFF: text only", 0xFFFFFFFFu, 1234, 100, {"text"}},
     };
-    for (const Row& row : rows) {
+    // clang-format on
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         RecordingView view;
         EXPECT_EQ(kProgressContinue, ReportCopyProgress(view, row.reason, row.total, row.done));
@@ -58,8 +58,7 @@ TEST(CopyProgress, EachReasonGivesItsBarMessagesThenTheText)
     }
 }
 
-TEST(CopyProgress, OneStreamRunsTheBarFromEmptyToFull)
-{
+TEST(CopyProgress, OneStreamRunsTheBarFromEmptyToFull) {
     // A copy of a 10000-byte file in pieces of 4096, as the platform reports it.
     const uint64_t size = 10000;
     RecordingView view;
@@ -68,8 +67,8 @@ TEST(CopyProgress, OneStreamRunsTheBarFromEmptyToFull)
         done = done + 4096 < size ? done + 4096 : size;
         ReportCopyProgress(view, kCallbackChunkFinished, size, done);
     }
-    const std::vector<std::string> expected = {"range 0..10000", "pos 0",    "text", "pos 4096", "text",
-                                               "pos 8192",       "text",     "pos 10000", "text"};
+    const std::vector<std::string> expected = {"range 0..10000", "pos 0", "text",      "pos 4096", "text",
+                                               "pos 8192",       "text",  "pos 10000", "text"};
     EXPECT_EQ(expected, view.effects);
 }
 

@@ -33,11 +33,10 @@ struct Outcome {
     std::string asideAfter = "<none>"; // the old file under its aside name after the restart
 };
 
-Outcome Run(const World& world, const Faults& faults)
-{
+Outcome Run(const World &world, const Faults &faults) {
     UpgradeFs fs;
     Build(fs, world);
-    for (const auto& fault : faults)
+    for (const auto &fault : faults)
         fs.FailCall(fault.first, fault.second);
     Outcome out;
     out.result = StageSystemFileVia(fs, kSource, kTempDir, kSystemDir, kName, &out.cancel);
@@ -45,36 +44,33 @@ Outcome Run(const World& world, const Faults& faults)
     out.boxes = fs.Boxes();
     fs.Restart();
     out.targetAfter = ContentOf(fs, kTarget);
-    for (const Call& call : out.calls)
+    for (const Call &call : out.calls)
         if (call.op == Op::Reserve && call.ok)
             out.asideAfter = ContentOf(fs, call.b);
     return out;
 }
 
-std::string Describe(const Faults& faults, const Outcome& outcome)
-{
+std::string Describe(const Faults &faults, const Outcome &outcome) {
     std::string text = "failed calls:";
-    for (const auto& fault : faults)
+    for (const auto &fault : faults)
         text += " " + std::to_string(fault.first) + (fault.second == Fault::LeavePartial ? "(partial)" : "");
     text += "\ncalls:";
-    for (const Call& call : outcome.calls)
+    for (const Call &call : outcome.calls)
         text += std::string("\n  ") + OpName(call.op) + " " + call.a + " | " + call.b + (call.ok ? "" : "  FAILED");
     return text;
 }
 
 // Both ways of putting a renamed target back were refused.
-bool PutBackRefusedTwice(const std::vector<Call>& calls)
-{
+bool PutBackRefusedTwice(const std::vector<Call> &calls) {
     bool now = false, later = false;
-    for (const Call& call : calls) {
+    for (const Call &call : calls) {
         now = now || (call.op == Op::MoveNow && !call.ok);
         later = later || (call.op == Op::MoveLater && !call.ok && call.b == kTarget && call.a != kStaged);
     }
     return now && later;
 }
 
-void Check(const World& world, const Faults& faults, const Outcome& out)
-{
+void Check(const World &world, const Faults &faults, const Outcome &out) {
     SCOPED_TRACE(Describe(faults, out));
     EXPECT_EQ(TRUE, out.result);
     const std::string old = world.targetExists ? kOld : "<none>";
@@ -93,7 +89,7 @@ void Check(const World& world, const Faults& faults, const Outcome& out)
     else
         EXPECT_TRUE(out.boxes == bothBoxes || out.boxes == stageBox);
     EXPECT_EQ(out.boxes.empty() ? FALSE : TRUE, out.cancel);
-    for (const Call& call : out.calls)
+    for (const Call &call : out.calls)
         EXPECT_EQ(std::string::npos, (call.a + call.b).find(kUnsetName)) << OpName(call.op);
 }
 
@@ -104,17 +100,16 @@ struct Walk {
     std::set<std::string> seen; // "Copy ok", "MoveNow failed", ...
 };
 
-void Explore(const World& world, const Faults& faults, Walk* walk)
-{
+void Explore(const World &world, const Faults &faults, Walk *walk) {
     const Outcome out = Run(world, faults);
     ++walk->runs;
-    for (const Call& call : out.calls)
+    for (const Call &call : out.calls)
         walk->seen.insert(std::string(OpName(call.op)) + (call.ok ? " ok" : " failed"));
     Check(world, faults, out);
     if (::testing::Test::HasFailure())
         return;
     const int after = faults.empty() ? -1 : faults.rbegin()->first;
-    for (const Call& call : out.calls) {
+    for (const Call &call : out.calls) {
         if (call.fallible <= after)
             continue;
         if (call.wouldSucceed) {
@@ -130,10 +125,9 @@ void Explore(const World& world, const Faults& faults, Walk* walk)
     }
 }
 
-TEST(StageSystemFileFaults, EveryCombinationLeavesTheOldFileOrTheNewOne)
-{
+TEST(StageSystemFileFaults, EveryCombinationLeavesTheOldFileOrTheNewOne) {
     const Held helds[] = {Held::No, Held::ReadDelete, Held::Read};
-    const char* heldNames[] = {"free", "in use, renamable", "locked"};
+    const char *heldNames[] = {"free", "in use, renamable", "locked"};
     Walk walk;
     for (int held = 0; held < 3; ++held)
         for (int source = 0; source < 3; ++source)
@@ -146,7 +140,9 @@ TEST(StageSystemFileFaults, EveryCombinationLeavesTheOldFileOrTheNewOne)
                     world.staleStagedCopy = stale != 0;
                     world.tempWritable = tempWritable != 0;
                     const std::string name = std::string("target ") + heldNames[held] + ", source " +
-                                             (source == 0 ? "fine" : source == 1 ? "missing" : "unreadable") +
+                                             (source == 0   ? "fine"
+                                              : source == 1 ? "missing"
+                                                            : "unreadable") +
                                              (stale ? ", leftover staged copy" : "") +
                                              (tempWritable ? "" : ", temporary folder read-only");
                     SCOPED_TRACE(name);
@@ -157,7 +153,7 @@ TEST(StageSystemFileFaults, EveryCombinationLeavesTheOldFileOrTheNewOne)
     RecordProperty("combinations", walk.runs);
     // The walk reached every operation both succeeding and failing.
     for (Op op : {Op::Copy, Op::Probe, Op::Reserve, Op::Remove, Op::Rename, Op::MoveNow, Op::MoveLater})
-        for (const char* how : {" ok", " failed"})
+        for (const char *how : {" ok", " failed"})
             EXPECT_EQ(1u, walk.seen.count(OpName(op) + std::string(how))) << OpName(op) << how;
 }
 

@@ -21,26 +21,23 @@ const std::string kStagedKey = "C:\\TEMP\\HAL.DLL";
 const std::string kAside = "C:\\WINNT\\SYSTEM32\\del1a2b.tmp"; // the fake's first reserved name
 const std::string kAsideKey = "C:\\WINNT\\SYSTEM32\\DEL1A2B.TMP";
 
-std::vector<std::string> PendingLines(const UpgradeFs& fs)
-{
+std::vector<std::string> PendingLines(const UpgradeFs &fs) {
     std::vector<std::string> out;
-    for (const Pending& op : fs.PendingOps())
+    for (const Pending &op : fs.PendingOps())
         out.push_back(op.from + " -> " + (op.to.empty() ? "(delete)" : op.to) + (op.replace ? " !" : ""));
     return out;
 }
 
-BOOL Stage(UpgradeFs& fs, BOOL* pCancel)
-{
+BOOL Stage(UpgradeFs &fs, BOOL *pCancel) {
     return StageSystemFileVia(fs, kSource, kTempDir, kSystemDir, kName, pCancel);
 }
 
 // The three ways, each ending as it should when nothing goes wrong: the calls in
 // their order and with their texts, what is left at once and after the restart.
-TEST(StageSystemFile, HappyPathsMakeTheirCallsAndLeaveTheirState)
-{
+TEST(StageSystemFile, HappyPathsMakeTheirCallsAndLeaveTheirState) {
     const std::string copyDirect = std::string("Copy ") + kSource + " -> " + kTarget;
     struct Row {
-        const char* name;
+        const char *name;
         Held held;
         std::vector<std::string> calls;
         std::string targetNow;
@@ -48,6 +45,7 @@ TEST(StageSystemFile, HappyPathsMakeTheirCallsAndLeaveTheirState)
         std::vector<std::string> tempDirNow;
         std::vector<std::string> pending;
     };
+    // clang-format off
     const Row rows[] = {
         {"target free: one copy",
          Held::No,
@@ -77,7 +75,8 @@ TEST(StageSystemFile, HappyPathsMakeTheirCallsAndLeaveTheirState)
          {kStagedKey},
          {kStagedKey + " -> " + kTargetKey + " !"}},
     };
-    for (const Row& row : rows) {
+    // clang-format on
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         UpgradeFs fs;
         World world;
@@ -103,10 +102,9 @@ TEST(StageSystemFile, HappyPathsMakeTheirCallsAndLeaveTheirState)
 
 // What goes wrong, what is reported, and where the target stands now and after the
 // restart.
-TEST(StageSystemFile, FailuresAreReportedAndNeverCostTheTarget)
-{
+TEST(StageSystemFile, FailuresAreReportedAndNeverCostTheTarget) {
     struct Row {
-        const char* name;
+        const char *name;
         World world;
         std::vector<Op> failEvery;
         std::vector<std::pair<int, Fault>> failCalls; // by index among the calls that can fail
@@ -128,6 +126,7 @@ TEST(StageSystemFile, FailuresAreReportedAndNeverCostTheTarget)
     const World inUseTempReadOnly{true, true, true, Held::ReadDelete, false, false};
     const std::string asidePutBack = kAsideKey + " -> " + kTargetKey + " !";
     const std::string stagedMove = kStagedKey + " -> " + kTargetKey + " !";
+    // clang-format off
     const Row rows[] = {
         {"source missing: nothing renamed, both boxes", missing, {}, {}, {kCopyBox, kStageBox}, kOld, kOld, {},
          {Op::Reserve, Op::Rename, Op::MoveLater}},
@@ -155,13 +154,14 @@ TEST(StageSystemFile, FailuresAreReportedAndNeverCostTheTarget)
          {asidePutBack}, {}},
         {"deletion of the aside file refused: the new file stays", inUse, {Op::MoveLater}, {}, {}, kNew, kNew, {}, {}},
     };
-    for (const Row& row : rows) {
+    // clang-format on
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         UpgradeFs fs;
         Build(fs, row.world);
         for (Op op : row.failEvery)
             fs.FailEvery(op);
-        for (const auto& call : row.failCalls)
+        for (const auto &call : row.failCalls)
             fs.FailCall(call.first, call.second);
         BOOL cancel = FALSE;
 
@@ -170,7 +170,7 @@ TEST(StageSystemFile, FailuresAreReportedAndNeverCostTheTarget)
         EXPECT_EQ(row.boxes.empty() ? FALSE : TRUE, cancel);
         EXPECT_EQ(row.targetNow, ContentOf(fs, kTarget));
         EXPECT_EQ(row.pending, PendingLines(fs));
-        for (const Call& call : fs.Calls()) {
+        for (const Call &call : fs.Calls()) {
             EXPECT_EQ(std::string::npos, (call.a + call.b).find(kUnsetName)) << OpName(call.op);
             for (Op op : row.notCalled)
                 EXPECT_NE(op, call.op) << OpName(op) << " called";
@@ -180,8 +180,7 @@ TEST(StageSystemFile, FailuresAreReportedAndNeverCostTheTarget)
     }
 }
 
-TEST(StageSystemFile, CancelFlagAlreadySetStagesNothing)
-{
+TEST(StageSystemFile, CancelFlagAlreadySetStagesNothing) {
     UpgradeFs fs;
     World world;
     world.targetHeld = Held::Read;
@@ -195,22 +194,21 @@ TEST(StageSystemFile, CancelFlagAlreadySetStagesNothing)
 
 // A run of six files, as the update sequence makes it: the first failure is reported,
 // and the files after it are left as they are instead of being half staged.
-TEST(StageSystemFile, AFailureLeavesTheRestOfTheRunUntouched)
-{
-    const char* const names[] = {"\\HAL.DLL", "\\NTOSKRNL.EXE", "\\NTDLL.DLL", "\\KERNEL32.DLL", "\\WINSRV.DLL",
-                                 "\\WIN32K.SYS"};
+TEST(StageSystemFile, AFailureLeavesTheRestOfTheRunUntouched) {
+    const char *const names[] = {"\\HAL.DLL",      "\\NTOSKRNL.EXE", "\\NTDLL.DLL",
+                                 "\\KERNEL32.DLL", "\\WINSRV.DLL",   "\\WIN32K.SYS"};
     UpgradeFs fs;
     fs.AddDir("E:\\I386");
     fs.AddDir(kSystemDir);
     fs.AddDir(kTempDir);
-    for (const char* name : names) {
+    for (const char *name : names) {
         fs.AddFile(std::string("E:\\I386") + name, std::string("new") + name);
         fs.AddFile(std::string(kSystemDir) + name, std::string("old") + name, Held::Read);
     }
     fs.AddFile(std::string(kTempDir) + "NTOSKRNL.EXE", "old", Held::Read); // the kernel cannot be staged
 
     BOOL cancel = FALSE;
-    for (const char* name : names)
+    for (const char *name : names)
         EXPECT_EQ(TRUE, StageSystemFileVia(fs, (std::string("E:\\I386") + name).c_str(), kTempDir, kSystemDir, name,
                                            &cancel));
 
@@ -220,20 +218,20 @@ TEST(StageSystemFile, AFailureLeavesTheRestOfTheRunUntouched)
     EXPECT_EQ(boxes, fs.Boxes());
     // Only the HAL was staged; nothing was tried for the four files after the kernel.
     EXPECT_EQ(std::vector<std::string>{"C:\\TEMP\\HAL.DLL -> C:\\WINNT\\SYSTEM32\\HAL.DLL !"}, PendingLines(fs));
-    for (const Call& call : fs.Calls())
+    for (const Call &call : fs.Calls())
         for (int i = 2; i < 6; ++i)
             EXPECT_EQ(std::string::npos, call.a.find(names[i] + 1)) << Trace(fs).back();
 }
 
 // The model itself: the restart behaves as the platform's does.
-TEST(UpgradeFs, RestartCarriesOutPendingOperationsInOrder)
-{
+TEST(UpgradeFs, RestartCarriesOutPendingOperationsInOrder) {
     struct Row {
-        const char* name;
+        const char *name;
         std::vector<std::pair<std::string, std::string>> files; // path, content (all in C:\T)
         std::vector<Pending> pending;
         std::vector<std::pair<std::string, std::string>> after;
     };
+    // clang-format off
     const Row rows[] = {
         {"chain of renames", {{"A", "a"}}, {{"C:\\T\\A", "C:\\T\\A2", false}, {"C:\\T\\A2", "C:\\T\\A3", false}},
          {{"C:\\T\\A3", "a"}}},
@@ -244,19 +242,20 @@ TEST(UpgradeFs, RestartCarriesOutPendingOperationsInOrder)
         {"delete, and delete of a missing file", {{"A", "a"}}, {{"C:\\T\\A", "", false}, {"C:\\T\\Z", "", false}},
          {}},
     };
-    for (const Row& row : rows) {
+    // clang-format on
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         UpgradeFs fs;
         fs.AddDir("C:\\T");
-        for (const auto& file : row.files)
+        for (const auto &file : row.files)
             fs.AddFile("C:\\T\\" + file.first, file.second, Held::Read);
-        for (const Pending& op : row.pending)
+        for (const Pending &op : row.pending)
             EXPECT_EQ(TRUE, fs.MoveFileWithFlags(op.from.c_str(), op.to.empty() ? nullptr : op.to.c_str(),
                                                  kMoveDelayUntilReboot | (op.replace ? kMoveReplaceExisting : 0)));
         fs.Restart();
         EXPECT_TRUE(fs.PendingOps().empty());
         std::vector<std::pair<std::string, std::string>> after;
-        for (const std::string& path : fs.FilesIn("C:\\T")) {
+        for (const std::string &path : fs.FilesIn("C:\\T")) {
             after.emplace_back(path, fs.Find(path)->content);
             EXPECT_EQ(Held::No, fs.Find(path)->held);
         }

@@ -42,7 +42,7 @@ struct Pending {
 };
 
 enum class Op { ShowSource, Copy, Probe, Reserve, Remove, Rename, MoveNow, MoveLater, Box };
-const char* OpName(Op op);
+const char *OpName(Op op);
 
 // How a call made to fail behaves.
 enum class Fault {
@@ -55,10 +55,10 @@ struct Call {
     std::string a; // first path, or the text of a box
     std::string b; // second path, if any ("" for none)
     uint32_t flags = 0;
-    int fallible = -1;      // index among the calls that can fail, -1 for the others
-    bool wouldSucceed = false; // the outcome had it not been made to fail
+    int fallible = -1;            // index among the calls that can fail, -1 for the others
+    bool wouldSucceed = false;    // the outcome had it not been made to fail
     bool canLeavePartial = false; // a copy to a free destination: Fault::LeavePartial would show
-    bool ok = false;        // the outcome reported
+    bool ok = false;              // the outcome reported
 };
 
 constexpr const char kUnsetName[] = "<unset name>";
@@ -67,8 +67,8 @@ constexpr const char kPartialContent[] = "<partial copy>";
 class UpgradeFs final : public StagePort {
 public:
     // Set-up.
-    void AddDir(const std::string& dir, bool writable = true);
-    void AddFile(const std::string& path, const std::string& content, Held held = Held::No, bool readable = true);
+    void AddDir(const std::string &dir, bool writable = true);
+    void AddFile(const std::string &path, const std::string &content, Held held = Held::No, bool readable = true);
     // The n-th call that can fail (0-based, counted over the whole life) fails with `fault`.
     void FailCall(int n, Fault fault = Fault::Refuse) { forced_[n] = fault; }
     // Every call of `op` fails.
@@ -78,36 +78,36 @@ public:
     bool honourCancel = true;
 
     // Inspection.
-    const File* Find(const std::string& path) const;
+    const File *Find(const std::string &path) const;
     // The files in one folder (not below it), by their normalised names.
-    std::vector<std::string> FilesIn(const std::string& dir) const;
-    const std::vector<Pending>& PendingOps() const { return pending_; }
-    const std::vector<Call>& Calls() const { return calls_; }
+    std::vector<std::string> FilesIn(const std::string &dir) const;
+    const std::vector<Pending> &PendingOps() const { return pending_; }
+    const std::vector<Call> &Calls() const { return calls_; }
     std::vector<std::string> Boxes() const;
-    const std::string& ShownSource() const { return shownSource_; }
+    const std::string &ShownSource() const { return shownSource_; }
 
     // Every process ends and the pending operations are carried out in order: a delete
     // of a missing file, a move from a missing file and a move without replacement onto
     // an existing file are skipped. The list is then empty.
     void Restart();
 
-    static std::string Normalise(const std::string& path);
+    static std::string Normalise(const std::string &path);
 
     // StagePort.
-    void ShowSourceFile(const char* source) override;
-    BOOL CopyWithProgress(const char* from, const char* to, BOOL* pCancel) override;
-    BOOL ProbeReadable(const char* path) override;
-    uint32_t ReserveName(const char* dir, const char* prefix, char* name) override;
-    BOOL RemoveFile(const char* path) override;
-    BOOL RenameFile(const char* from, const char* to) override;
-    BOOL MoveFileWithFlags(const char* from, const char* to, uint32_t flags) override;
-    void ReportError(const char* text) override;
+    void ShowSourceFile(const char *source) override;
+    BOOL CopyWithProgress(const char *from, const char *to, BOOL *pCancel) override;
+    BOOL ProbeReadable(const char *path) override;
+    uint32_t ReserveName(const char *dir, const char *prefix, char *name) override;
+    BOOL RemoveFile(const char *path) override;
+    BOOL RenameFile(const char *from, const char *to) override;
+    BOOL MoveFileWithFlags(const char *from, const char *to, uint32_t flags) override;
+    void ReportError(const char *text) override;
 
 private:
-    bool CanCreateIn(const std::string& path) const;
-    File* Lookup(const std::string& path);
+    bool CanCreateIn(const std::string &path) const;
+    File *Lookup(const std::string &path);
     // Logs a fallible call and decides its outcome; `fault` receives the forced fault.
-    bool Decide(Call call, bool wouldSucceed, const Fault** fault);
+    bool Decide(Call call, bool wouldSucceed, const Fault **fault);
 
     std::map<std::string, File> files_;
     std::map<std::string, bool> dirs_; // normalised, no trailing backslash -> writable

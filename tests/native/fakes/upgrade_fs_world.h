@@ -30,8 +30,7 @@ struct World {
     bool tempWritable = true;
 };
 
-inline void Build(UpgradeFs& fs, const World& world)
-{
+inline void Build(UpgradeFs &fs, const World &world) {
     fs.AddDir("E:\\I386");
     fs.AddDir(kSystemDir);
     fs.AddDir(kTempDir, world.tempWritable);
@@ -44,17 +43,15 @@ inline void Build(UpgradeFs& fs, const World& world)
 }
 
 // The content at `path`, or "<none>".
-inline std::string ContentOf(const UpgradeFs& fs, const std::string& path)
-{
-    const File* file = fs.Find(path);
+inline std::string ContentOf(const UpgradeFs &fs, const std::string &path) {
+    const File *file = fs.Find(path);
     return file ? file->content : "<none>";
 }
 
 // The calls made, one line each: "Copy a -> b", "MoveLater a -> b 0x5", "Box text".
-inline std::vector<std::string> Trace(const UpgradeFs& fs)
-{
+inline std::vector<std::string> Trace(const UpgradeFs &fs) {
     std::vector<std::string> out;
-    for (const Call& call : fs.Calls()) {
+    for (const Call &call : fs.Calls()) {
         std::string line = OpName(call.op);
         line += " " + call.a;
         if (call.op == Op::Reserve)

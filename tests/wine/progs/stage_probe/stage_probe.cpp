@@ -37,8 +37,7 @@ CWinApp theApp("stage_probe");
 // update dialog does in the product.
 struct OwnerWindow {
     CWnd wnd;
-    OwnerWindow()
-    {
+    OwnerWindow() {
         wnd.m_hWnd = ::CreateWindowExA(0, "STATIC", "stage probe", WS_POPUP | WS_CAPTION | WS_VISIBLE, 200, 150, 500,
                                        300, NULL, NULL, ::GetModuleHandleA(NULL), NULL);
         theApp.m_pMainWnd = &wnd;
@@ -49,29 +48,25 @@ struct OwnerWindow {
 // Answers the message boxes of one thread from another, recording what they said.
 class BoxAnswerer {
 public:
-    BoxAnswerer(DWORD threadId, HWND hProgress) : m_threadId(threadId), m_hProgress(hProgress)
-    {
+    BoxAnswerer(DWORD threadId, HWND hProgress) : m_threadId(threadId), m_hProgress(hProgress) {
         m_hStop = ::CreateEventA(NULL, TRUE, FALSE, NULL);
         m_hThread = ::CreateThread(NULL, 0, &BoxAnswerer::Run, this, 0, NULL);
     }
-    ~BoxAnswerer()
-    {
+    ~BoxAnswerer() {
         Stop();
         ::CloseHandle(m_hThread);
         ::CloseHandle(m_hStop);
     }
     // Ends the answering thread; then the lines can be read.
-    std::vector<std::string> Stop()
-    {
+    std::vector<std::string> Stop() {
         ::SetEvent(m_hStop);
         ::WaitForSingleObject(m_hThread, INFINITE);
         return m_lines;
     }
 
 private:
-    static BOOL CALLBACK FindBox(HWND hWnd, LPARAM lParam)
-    {
-        BoxAnswerer* self = reinterpret_cast<BoxAnswerer*>(lParam);
+    static BOOL CALLBACK FindBox(HWND hWnd, LPARAM lParam) {
+        BoxAnswerer *self = reinterpret_cast<BoxAnswerer *>(lParam);
         char cls[32];
         if (hWnd != self->m_hProgress && ::IsWindowVisible(hWnd) && ::GetClassNameA(hWnd, cls, sizeof cls) &&
             std::strcmp(cls, "#32770") == 0 && hWnd != self->m_hLastBox) {
@@ -80,19 +75,17 @@ private:
         }
         return TRUE;
     }
-    static BOOL CALLBACK FindIcon(HWND hWnd, LPARAM lParam)
-    {
+    static BOOL CALLBACK FindIcon(HWND hWnd, LPARAM lParam) {
         char cls[32];
         if (::GetClassNameA(hWnd, cls, sizeof cls) && lstrcmpiA(cls, "Static") == 0 &&
             (::GetWindowLongA(hWnd, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-            *reinterpret_cast<HWND*>(lParam) = hWnd;
+            *reinterpret_cast<HWND *>(lParam) = hWnd;
             return FALSE;
         }
         return TRUE;
     }
-    static DWORD WINAPI Run(LPVOID pv)
-    {
-        BoxAnswerer* self = static_cast<BoxAnswerer*>(pv);
+    static DWORD WINAPI Run(LPVOID pv) {
+        BoxAnswerer *self = static_cast<BoxAnswerer *>(pv);
         while (::WaitForSingleObject(self->m_hStop, 20) == WAIT_TIMEOUT) {
             self->m_hFound = NULL;
             ::EnumThreadWindows(self->m_threadId, &BoxAnswerer::FindBox, reinterpret_cast<LPARAM>(self));
@@ -106,7 +99,7 @@ private:
             ::EnumChildWindows(hBox, &BoxAnswerer::FindIcon, reinterpret_cast<LPARAM>(&hIcon));
             // In the same process the box's icon handle is the shared system icon's.
             const HICON shown = hIcon ? reinterpret_cast<HICON>(::SendMessageA(hIcon, STM_GETICON, 0, 0)) : NULL;
-            const char* icon = !shown ? "none" : shown == ::LoadIconA(NULL, IDI_HAND) ? "error" : "other";
+            const char *icon = !shown ? "none" : shown == ::LoadIconA(NULL, IDI_HAND) ? "error" : "other";
             self->m_lines.push_back(std::string(caption) + "|" + text + "|" + icon);
             self->m_hLastBox = hBox;
             ::PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -123,9 +116,8 @@ private:
     std::vector<std::string> m_lines;
 };
 
-int Stage(int argc, char** argv)
-{
-    const char* hold = "none";
+int Stage(int argc, char **argv) {
+    const char *hold = "none";
     BOOL cancel = FALSE;
     int i = 2;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
@@ -135,13 +127,14 @@ int Stage(int argc, char** argv)
             cancel = std::atoi(argv[i] + 9);
     }
     if (argc - i != 4) {
-        std::fprintf(stderr, "usage: stage_probe stage [--hold=none|rename|lock] [--cancel=N] SOURCE TEMPDIR SYSDIR NAME\n");
+        std::fprintf(stderr,
+                     "usage: stage_probe stage [--hold=none|rename|lock] [--cancel=N] SOURCE TEMPDIR SYSDIR NAME\n");
         return 2;
     }
-    const char* source = argv[i];
-    const char* tempDir = argv[i + 1];
-    const char* systemDir = argv[i + 2];
-    const char* name = argv[i + 3];
+    const char *source = argv[i];
+    const char *tempDir = argv[i + 1];
+    const char *systemDir = argv[i + 2];
+    const char *name = argv[i + 3];
 
     HANDLE hHeld = INVALID_HANDLE_VALUE;
     if (std::strcmp(hold, "none") != 0) {
@@ -149,7 +142,7 @@ int Stage(int argc, char** argv)
         const CString target = CString(systemDir) + name;
         hHeld = ::CreateFileA(target, GENERIC_READ, share, NULL, OPEN_EXISTING, 0, NULL);
         if (hHeld == INVALID_HANDLE_VALUE) {
-            std::fprintf(stderr, "cannot hold %s: error %lu\n", static_cast<const char*>(target), ::GetLastError());
+            std::fprintf(stderr, "cannot hold %s: error %lu\n", static_cast<const char *>(target), ::GetLastError());
             return 2;
         }
     }
@@ -175,34 +168,33 @@ int Stage(int argc, char** argv)
         ::CloseHandle(hHeld);
 
     std::printf("result %d\ncancel %d\n", result, cancel);
-    for (const std::string& box : boxes)
+    for (const std::string &box : boxes)
         std::printf("box %s\n", box.c_str());
-    std::printf("file %s\n", static_cast<const char*>(dlg.m_strFile));
+    std::printf("file %s\n", static_cast<const char *>(dlg.m_strFile));
     return 0;
 }
 
-int Pending()
-{
+int Pending() {
     HKEY hKey;
     if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
                         &hKey) != ERROR_SUCCESS)
         return 2;
     std::vector<char> data(65536);
     DWORD cb = static_cast<DWORD>(data.size()), type = 0;
-    const LONG status =
-        ::RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, &type, reinterpret_cast<BYTE*>(data.data()), &cb);
+    const LONG status = ::RegQueryValueExA(hKey, "PendingFileRenameOperations", NULL, &type,
+                                           reinterpret_cast<BYTE *>(data.data()), &cb);
     ::RegCloseKey(hKey);
     if (status != ERROR_SUCCESS)
         return 0; // nothing pending
     if (type != REG_MULTI_SZ)
         return 3;
     // Pairs of zero-terminated texts; an empty list ends with a second zero.
-    const char* p = data.data();
-    const char* end = data.data() + cb;
+    const char *p = data.data();
+    const char *end = data.data() + cb;
     while (p < end && *p) {
-        const char* from = p;
+        const char *from = p;
         p += std::strlen(p) + 1;
-        const char* to = p < end ? p : "";
+        const char *to = p < end ? p : "";
         p += std::strlen(to) + 1;
         std::printf("%s|%s\n", from, to);
     }
@@ -215,8 +207,7 @@ struct Seen {
     char text[MAX_PATH];
 };
 
-Seen Look(CCopyProgressDlg& dlg)
-{
+Seen Look(CCopyProgressDlg &dlg) {
     Seen seen;
     PBRANGE range = {};
     ::SendMessageA(dlg.m_progress.m_hWnd, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
@@ -229,14 +220,12 @@ Seen Look(CCopyProgressDlg& dlg)
 
 int g_failures = 0;
 
-void Expect(bool ok, const char* what)
-{
+void Expect(bool ok, const char *what) {
     std::printf("%s %s\n", ok ? "ok  " : "FAIL", what);
     g_failures += ok ? 0 : 1;
 }
 
-DWORD Report(DWORD reason, LONGLONG total, LONGLONG done, CCopyProgressDlg& dlg)
-{
+DWORD Report(DWORD reason, LONGLONG total, LONGLONG done, CCopyProgressDlg &dlg) {
     LARGE_INTEGER t, d, zero;
     t.QuadPart = total;
     d.QuadPart = done;
@@ -244,8 +233,7 @@ DWORD Report(DWORD reason, LONGLONG total, LONGLONG done, CCopyProgressDlg& dlg)
     return CopyProgressRoutine(t, d, zero, zero, 1, reason, NULL, NULL, &dlg);
 }
 
-int Progress(const char* file)
-{
+int Progress(const char *file) {
     WIN32_FILE_ATTRIBUTE_DATA info;
     if (!::GetFileAttributesExA(file, GetFileExInfoStandard, &info) || info.nFileSizeHigh) {
         std::fprintf(stderr, "need a file below 4 GiB: %s\n", file);
@@ -282,7 +270,7 @@ int Progress(const char* file)
 
     // One stream of `size` bytes in pieces of 64 KiB, then odd reasons.
     struct Step {
-        const char* what;
+        const char *what;
         DWORD reason;
         LONGLONG total, done;
         int high, pos; // expected bar
@@ -298,7 +286,7 @@ int Progress(const char* file)
     steps.push_back({"4 GiB + 1000 copied: position = low 32 bits", CALLBACK_CHUNK_FINISHED, 0x100001000LL,
                      0x1000003E8LL, 4096, 1000});
     bool allSteps = true;
-    for (const Step& step : steps) {
+    for (const Step &step : steps) {
         const DWORD answer = Report(step.reason, step.total, step.done, dlg);
         seen = Look(dlg);
         const bool ok = answer == PROGRESS_CONTINUE && seen.low == 0 && seen.high == step.high &&
@@ -322,19 +310,17 @@ int Progress(const char* file)
     return g_failures ? 1 : 0;
 }
 
-double Seconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER freq)
-{
+double Seconds(LARGE_INTEGER from, LARGE_INTEGER to, LARGE_INTEGER freq) {
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
-int Bench(int argc, char** argv)
-{
+int Bench(int argc, char **argv) {
     if (argc != 7)
         return 2;
-    const char* source = argv[2];
-    const char* tempDir = argv[3];
-    const char* systemDir = argv[4];
-    const char* name = argv[5];
+    const char *source = argv[2];
+    const char *tempDir = argv[3];
+    const char *systemDir = argv[4];
+    const char *name = argv[5];
     const int rounds = std::atoi(argv[6]);
     const CString target = CString(systemDir) + name;
     const CString plain = target + ".plain";
@@ -392,8 +378,7 @@ int Bench(int argc, char** argv)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char **argv) {
     if (argc >= 2 && std::strcmp(argv[1], "stage") == 0)
         return Stage(argc, argv);
     if (argc == 2 && std::strcmp(argv[1], "pending") == 0)
