@@ -12,6 +12,7 @@
 // `pCancel` as its cancel flag. A failure of the last way is shown in boxes and sets
 // *pCancel to TRUE, which holds back the restart; a call that finds *pCancel nonzero
 // does nothing. After the next restart the target holds the old file or the new one,
-// never nothing. Returns TRUE in every case.
+// never nothing (unless the platform refuses even to put a renamed target back, see
+// stage_system_file_core.cpp). Returns TRUE in every case.
 BOOL StageSystemFile(LPCSTR source, LPCSTR tempDir, LPCSTR systemDir, LPCSTR name, BOOL *pCancel,
                      CCopyProgressDlg *pProgress);

@@ -3,6 +3,10 @@
 //
 // The rule the steps keep: whatever fails, after the next restart the target holds
 // either its old file or the new one, never nothing and never some older staged copy.
+// The one exception needs the platform to refuse putting a renamed target back both
+// at once and at the restart, and the staged way to fail as well: then the old file
+// survives under its aside name (nothing asks for its deletion) and the boxes report
+// the failure.
 #include "upgrade/stage_system_file_core.h"
 
 #include <cstddef>
