@@ -4,7 +4,7 @@
 # without an EISA bus; an unlisted pick and Cancel; a pick in the root of a drive; an
 # empty service pack text; a renamed executable.
 #
-# Each scenario runs in its own prefix. Ends with "N passed, N failed"; exit 1 when
+# Each scenario runs in its own prefix; arguments pick scenarios (see the end). Ends with "N passed, N failed"; exit 1 when
 # any check failed. MP_WIN_BUILD names the Windows build (default build/x86_64).
 set -u
 MP_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -273,13 +273,17 @@ run_renamed() {
     road_end
 }
 
-run_road free no-eisa existing
-run_road rename eisa no-section
-run_road lock no-eisa none
-run_unlisted
-run_root_of_drive
-run_empty_service_pack
-run_renamed
+# Arguments name the scenarios to run (default: all), for example "road_free unlisted".
+road_free() { run_road free no-eisa existing; }
+road_rename() { run_road rename eisa no-section; }
+road_lock() { run_road lock no-eisa none; }
+unlisted() { run_unlisted; }
+root_of_drive() { run_root_of_drive; }
+empty_service_pack() { run_empty_service_pack; }
+renamed() { run_renamed; }
+for s in ${*:-road_free road_rename road_lock unlisted root_of_drive empty_service_pack renamed}; do
+    "$s"
+done
 
 echo "upgrade: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
