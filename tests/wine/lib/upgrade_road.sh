@@ -2,8 +2,8 @@
 # tag file, a service pack folder, and the means to drive and inspect them.
 # Source it after prefix.sh and physmem.sh, once wine_setup has run.
 #
-#   road_tools                 builds the firmware image writer and the default images
-#                              (ROAD_IMAGE: two processors); sets ROAD_UI, ROAD_HOLD
+#   road_tools                 writes the default firmware image (ROAD_IMAGE: two
+#                              processors); sets ROAD_UI, ROAD_HOLD
 #   road_machine NAME          a fresh prefix (NT 4.0, "Service Pack 6a") holding
 #                              C:\mp\update.exe, the default service pack folder
 #                              C:\sp6a\i386 with its tag file C:\mp\update.ini, and the
@@ -39,10 +39,9 @@ road_tools() {
     for f in "$MP_WIN_BUILD/update.exe" "$ROAD_UI" "$ROAD_HOLD"; do
         [ -f "$f" ] || { echo "missing $f (build the Windows configuration first)" >&2; return 1; }
     done
-    g++ -std=c++17 -O1 -I "$MP_ROOT/tests/native" "$MP_ROOT/tests/fixtures/firmware/make_image.cpp" \
-        -o "$WINE_WORK/make_image" || return 1
+    # The embedded default machine: SMBIOS entry point, MADT with processors 0 and 1.
     ROAD_IMAGE="$WINE_WORK/two.bin"
-    "$WINE_WORK/make_image" two "$ROAD_IMAGE"
+    python3 "$MP_ROOT/tests/wine/lib/fwimage.py" "$ROAD_IMAGE" --cpus 0,1
 }
 
 road_machine() {
