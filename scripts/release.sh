@@ -13,7 +13,7 @@ zipfile=multiprocessor-update-$VERSION.zip
 
 rm -rf dist "$zipfile"
 mkdir dist
-i686-w64-mingw32-strip -o dist/update.exe "$exe"
+cp "$exe" dist/update.exe   # linked stripped and without a time stamp
 # The files are read on Windows NT 4.0: CRLF line ends.
 sed 's/$/\r/' docs/release/update.ini > dist/update.ini
 sed 's/$/\r/' docs/release/GUIDE.txt > dist/GUIDE.txt
@@ -28,7 +28,7 @@ touch -d "@$stamp" dist/*
 size=$(stat -c %s dist/update.exe)
 printf 'size: dist/update.exe is %d bytes (%d KiB); goal 131072 bytes (128 KiB)\n' "$size" $(((size + 1023) / 1024))
 if [ -f "$map" ]; then
-    echo "largest contributors to .text (bytes, from $map):"
+    echo "largest contributors to code, data and unwind tables (bytes, from $map):"
     python3 scripts/size-report.py "$map" | head -12 | sed 's/^/  /'
 fi
 echo "release: dist/ and $zipfile"

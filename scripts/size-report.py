@@ -6,10 +6,20 @@ import re
 import sys
 from collections import Counter
 
-LINE = re.compile(r"^ \.(text|rdata|data)\S*\s+0x[0-9a-f]+\s+(0x[0-9a-f]+)\s+(\S+)")
+# An input section line: " .text.name 0xADDR 0xSIZE file"; a long section name
+# puts the numbers on the next line.
+LINE = re.compile(r"^ \.(text|rdata|data|eh_frame)\S*\s+0x[0-9a-f]+\s+(0x[0-9a-f]+)\s+(\S+)")
+NAME_ONLY = re.compile(r"^ \.(text|rdata|data|eh_frame)\S*$")
 totals = Counter()
 with open(sys.argv[1], errors="replace") as f:
+    pending = None
     for line in f:
+        line = line.rstrip("\n")
+        if pending is not None:
+            line, pending = pending + " " + line.strip(), None
+        elif NAME_ONLY.match(line):
+            pending = line
+            continue
         m = LINE.match(line)
         if not m:
             continue
@@ -21,6 +31,9 @@ with open(sys.argv[1], errors="replace") as f:
         else:
             name = archive
         totals[name] += size
-for name, size in totals.most_common():
-    if size:
-        print("%8d  %s" % (size, name))
+try:
+    for name, size in totals.most_common():
+        if size:
+            print("%8d  %s" % (size, name))
+except BrokenPipeError:  # the reader took what it wanted (| head)
+    sys.stderr.close()
