@@ -152,6 +152,29 @@ check "trace after Cancel: the MADT's unmap line, then the SMBIOS locator's" \
     "$before
 >> UnmapPhysicalMemory <<
 >> UnmapPhysicalMemory <<" "$(ui_trace layout)"
+physmem_stop
+
+echo "# Help"
+# The help command, which F1 raises in the dialog, reaches the framework's default help:
+# the help program asks for the help file beside the executable (C:\update.HLP).
+physmem_start "$IMAGES/two.bin" || exit 1
+ui_start help "C:\\update.exe"
+ui wait "$TITLE" 20000 >/dev/null
+HELP_ASKS="Cannot find 'C:\\update.HLP'. Do you want to find this file yourself?"
+if command -v xdotool >/dev/null; then
+    xdotool key F1
+    check "F1: the help program looks for the help file" "$HELP_ASKS" "$(ui wait ERROR 20000 text 0xFFFF)"
+    ui wait ERROR click 7 gone ERROR 10000 >/dev/null
+else
+    echo "note: no xdotool, F1 pressed as its command only"
+fi
+ui wait "$TITLE" command 57670 >/dev/null
+check "help command: the help program looks for the help file" "$HELP_ASKS" "$(ui wait ERROR 20000 text 0xFFFF)"
+ui wait ERROR click 7 gone ERROR 10000 >/dev/null
+ui wait "$TITLE" click 2 >/dev/null
+ui_wait_exit
+check "help: the dialog still closes" 0 $?
+physmem_stop
 
 echo "# Renamed executable"
 # MPTOOL.EXE must read MPTOOL.INI, which does not list the picked kernel; UPDATE.INI
@@ -161,6 +184,7 @@ cp "$APP" "$WINEPREFIX/drive_c/tools/MPTOOL.EXE"
 head -c 4096 /dev/zero >"$WINEPREFIX/drive_c/sp/NTOSKRNL.EXE"
 printf '[TAGFILE_INFO_SPa]\r\nNTOSKRNL.EXE1=4096\r\n' >"$WINEPREFIX/drive_c/tools/UPDATE.INI"
 printf '[TAGFILE_INFO_SPa]\r\nNTOSKRNL.EXE1=4097\r\n' >"$WINEPREFIX/drive_c/tools/MPTOOL.INI"
+physmem_start "$IMAGES/two.bin" || exit 1
 ui_start renamed "C:\\tools\\MPTOOL.EXE"
 ui wait "$TITLE" 20000 click 1 >/dev/null
 PICK="Please select 'NTOSKRNL' from 'Service Pack 6a'..."

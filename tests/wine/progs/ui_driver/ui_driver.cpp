@@ -12,6 +12,7 @@
 //                       caption; it becomes the current window
 //   gone CAPTION [MS]   wait until no visible dialog has this caption
 //   exists CAPTION      print 1 if a visible dialog has this caption now, else 0
+//   windows             print every visible top-level window: class and caption
 //   caption             print the current window's caption
 //   text ID             print the text of control ID
 //   enabled ID          print 1 if control ID is enabled, else 0 (ID 0: the window itself)
@@ -227,7 +228,7 @@ const Syntax kSyntax[] = {
     {"wait", 1, 2},    {"gone", 1, 2},      {"exists", 1, 1}, {"caption", 0, 0}, {"text", 1, 1},    {"enabled", 1, 1},
     {"visible", 1, 1}, {"style", 1, 1},     {"class", 1, 1},  {"owner", 0, 0},   {"focus", 0, 0},   {"list", 0, 0},
     {"rect", 0, 0},    {"dlu", 1, 1},       {"clientdlu", 0, 0}, {"icon", 0, 0}, {"click", 1, 1},   {"command", 1, 1},
-    {"close", 0, 0},   {"key", 1, 1},       {"filename", 1, 1}, {"sleep", 1, 1},   {"font", 2, 2},
+    {"close", 0, 0},   {"key", 1, 1},       {"filename", 1, 1}, {"sleep", 1, 1},   {"font", 2, 2},     {"windows", 0, 0},
 };
 
 // Runs one command with its arguments; returns 0 or the exit status.
@@ -258,6 +259,17 @@ int Run(const char* pszCmd, int nArgs, char** ppszArgs) {
     if (!std::strcmp(pszCmd, "font")) {
         lstrcpynA(g_szFontFace, a1, LF_FACESIZE);
         g_wFontPoints = static_cast<WORD>(std::atoi(a2));
+        return 0;
+    }
+    if (!std::strcmp(pszCmd, "windows")) {
+        for (HWND h = GetTopWindow(NULL); h; h = GetWindow(h, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(h))
+                continue;
+            char szClass[64];
+            GetClassNameA(h, szClass, sizeof szClass);
+            Print("%s ", szClass);
+            PrintEscaped(WindowText(h));
+        }
         return 0;
     }
     if (!std::strcmp(pszCmd, "exists")) {
