@@ -202,4 +202,32 @@ ui_wait_exit
 check "renamed: process ends" 0 $?
 physmem_stop
 
+# The other way round, in a prefix of its own: MPTOOL.INI lists the picked kernel and
+# UPDATE.INI does not, so the update runs to its end. The service pack folder holds
+# copies of the prefix's own system files, so that the update leaves them as they were.
+wine_prefix renamed || exit 1
+SYS=$WINEPREFIX/drive_c/windows/system32
+mkdir -p "$WINEPREFIX/drive_c/tools" "$WINEPREFIX/drive_c/sp"
+cp "$APP" "$WINEPREFIX/drive_c/tools/MPTOOL.EXE"
+cp "$SYS/hal.dll" "$WINEPREFIX/drive_c/sp/HALMPS.DLL"
+cp "$SYS/ntoskrnl.exe" "$WINEPREFIX/drive_c/sp/NTKRNLMP.EXE"
+cp "$SYS/ntoskrnl.exe" "$WINEPREFIX/drive_c/sp/NTOSKRNL.EXE"
+cp "$SYS/ntdll.dll" "$WINEPREFIX/drive_c/sp/NTDLL.DLL"
+cp "$SYS/kernel32.dll" "$WINEPREFIX/drive_c/sp/KERNEL32.DLL"
+printf 'winsrv' >"$WINEPREFIX/drive_c/sp/WINSRV.DLL"
+printf 'win32k' >"$WINEPREFIX/drive_c/sp/WIN32K.SYS"
+size=$(stat -c %s "$SYS/ntoskrnl.exe")
+printf '[TAGFILE_INFO_SPa]\r\nNTOSKRNL.EXE1=%d\r\n' $((size + 1)) >"$WINEPREFIX/drive_c/tools/UPDATE.INI"
+printf '[TAGFILE_INFO_SPa]\r\nNTOSKRNL.EXE1=%d\r\n' "$size" >"$WINEPREFIX/drive_c/tools/MPTOOL.INI"
+physmem_start "$IMAGES/two.bin" || exit 1
+ui_start renamed_ok "C:\\tools\\MPTOOL.EXE"
+ui wait "$TITLE" 20000 click 1 >/dev/null
+ui wait "$PICK" 20000 filename 'C:\sp\NTOSKRNL.EXE' >/dev/null
+check "renamed: MPTOOL.INI recognises the kernel, the update runs to its end" \
+    "The system will now be restarted" "$(ui wait "All Done" 60000 text 0xFFFF)"
+ui wait "All Done" click 1 >/dev/null
+ui_wait_exit 30
+check "renamed: the restart ends the process" 0 $?
+physmem_stop
+
 ui_summary
