@@ -24,7 +24,7 @@ using fixtures::LocalApic;
 
 const uint32_t kBase = 0xE0000;
 
-const Bytes& BiosImage() {
+const Bytes &BiosImage() {
     static const Bytes image = [] {
         Bytes b(0x20000);
         const char text[] = "Award BIOS ACPI AMI PCI ISA APM _SMBIOS_ _DM APIX ";
@@ -46,16 +46,16 @@ const Bytes& BiosImage() {
     return image;
 }
 
-void BM_FirmwareProbe(benchmark::State& state) {
-    const Bytes& image = BiosImage();
+void BM_FirmwareProbe(benchmark::State &state) {
+    const Bytes &image = BiosImage();
     UseImageBytes(image.data(), image.size(), kBase);
     std::string trace;
     trace.reserve(1024);
     SetTraceCapture(&trace);
     for (auto _ : state) {
         trace.clear();
-        CSmbiosTable* smbios = new CSmbiosTable;
-        CMadtTable* madt = new CMadtTable;
+        CSmbiosTable *smbios = new CSmbiosTable;
+        CMadtTable *madt = new CMadtTable;
         int count = madt->GetProcessorCount();
         benchmark::DoNotOptimize(count);
         benchmark::DoNotOptimize(smbios->m_pEntryPoint);
@@ -70,14 +70,14 @@ void BM_FirmwareProbe(benchmark::State& state) {
 BENCHMARK(BM_FirmwareProbe);
 
 // The scans alone on the same windows: what the probe costs without the port and trace.
-void BM_FirmwareScansOnly(benchmark::State& state) {
-    const uint8_t* image = BiosImage().data();
+void BM_FirmwareScansOnly(benchmark::State &state) {
+    const uint8_t *image = BiosImage().data();
     for (auto _ : state) {
-        const uint8_t* entry = FindSmbiosAnchor(image + 0x10000, 0x10000);
+        const uint8_t *entry = FindSmbiosAnchor(image + 0x10000, 0x10000);
         if (!entry)
             entry = FindSmbiosAnchor(image, 0x10000);
         BOOL valid = ValidateSmbiosEntryPoint(image, 0x10000, entry);
-        const uint8_t* madt = FindMadtSignature(image, 0x20000);
+        const uint8_t *madt = FindMadtSignature(image, 0x20000);
         uint32_t mask = VerifyMadtBytes(image, 0x20000, madt) ? CollectEnabledMask(image, 0x20000, madt) : 0;
         benchmark::DoNotOptimize(valid);
         benchmark::DoNotOptimize(mask);
@@ -86,11 +86,11 @@ void BM_FirmwareScansOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_FirmwareScansOnly);
 
-void BM_MemmemSameBytes(benchmark::State& state) {
-    const Bytes& image = BiosImage();
-    const void* found = nullptr;
+void BM_MemmemSameBytes(benchmark::State &state) {
+    const Bytes &image = BiosImage();
+    const void *found = nullptr;
     for (auto _ : state) {
-        const void* window = image.data();
+        const void *window = image.data();
         benchmark::DoNotOptimize(window);
         found = memmem(window, image.size(), "APIC", 4);
         benchmark::DoNotOptimize(found);

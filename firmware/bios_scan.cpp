@@ -10,12 +10,12 @@ const uint32_t kSmbiosNeeded = 28; // anchors, lengths and the structure table a
 const uint32_t kMadtHeaderNeeded = 8;
 const uint32_t kMadtEntriesOffset = 44;
 
-uint32_t ReadLe32(const uint8_t* p) {
+uint32_t ReadLe32(const uint8_t *p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
            static_cast<uint32_t>(p[3]) << 24;
 }
 
-uint8_t ByteSum(const uint8_t* p, uint32_t count) {
+uint8_t ByteSum(const uint8_t *p, uint32_t count) {
     uint8_t sum = 0;
     for (uint32_t i = 0; i < count; ++i)
         sum = static_cast<uint8_t>(sum + p[i]);
@@ -23,7 +23,7 @@ uint8_t ByteSum(const uint8_t* p, uint32_t count) {
 }
 
 // Bytes of the window from p to its end; 0 when p lies outside the window.
-uint32_t BytesFrom(const uint8_t* view, uint32_t length, const uint8_t* p) {
+uint32_t BytesFrom(const uint8_t *view, uint32_t length, const uint8_t *p) {
     uintptr_t start = reinterpret_cast<uintptr_t>(view);
     uintptr_t at = reinterpret_cast<uintptr_t>(p);
     if (!view || !p || at < start || at - start >= length)
@@ -33,7 +33,7 @@ uint32_t BytesFrom(const uint8_t* view, uint32_t length, const uint8_t* p) {
 
 } // namespace
 
-const uint8_t* FindSmbiosAnchor(const uint8_t* view, uint32_t length) {
+const uint8_t *FindSmbiosAnchor(const uint8_t *view, uint32_t length) {
     if (!view)
         return nullptr;
     for (uint32_t offset = 0; offset < length && length - offset >= 4; offset += kSmbiosStride) {
@@ -45,7 +45,7 @@ const uint8_t* FindSmbiosAnchor(const uint8_t* view, uint32_t length) {
     return nullptr;
 }
 
-BOOL ValidateSmbiosEntryPoint(const uint8_t* view, uint32_t length, const uint8_t* entry) {
+BOOL ValidateSmbiosEntryPoint(const uint8_t *view, uint32_t length, const uint8_t *entry) {
     uint32_t available = BytesFrom(view, length, entry);
     if (available < kSmbiosNeeded)
         return FALSE;
@@ -63,19 +63,21 @@ BOOL ValidateSmbiosEntryPoint(const uint8_t* view, uint32_t length, const uint8_
     return TRUE;
 }
 
-uint32_t SmbiosStructureTableAddress(const uint8_t* entry) { return ReadLe32(entry + 24); }
+uint32_t SmbiosStructureTableAddress(const uint8_t *entry) {
+    return ReadLe32(entry + 24);
+}
 
-const uint8_t* FindMadtSignature(const uint8_t* view, uint32_t length) {
+const uint8_t *FindMadtSignature(const uint8_t *view, uint32_t length) {
     if (!view || length < 4)
         return nullptr;
     // Candidates start at an 'A' no later than 4 bytes before the end.
-    const uint8_t* p = view;
-    const uint8_t* last = view + (length - 4);
+    const uint8_t *p = view;
+    const uint8_t *last = view + (length - 4);
     while (p <= last) {
-        const void* hit = std::memchr(p, 'A', static_cast<size_t>(last - p) + 1);
+        const void *hit = std::memchr(p, 'A', static_cast<size_t>(last - p) + 1);
         if (!hit)
             return nullptr;
-        p = static_cast<const uint8_t*>(hit);
+        p = static_cast<const uint8_t *>(hit);
         if (p[1] == 'P' && p[2] == 'I' && p[3] == 'C')
             return p;
         ++p;
@@ -83,7 +85,7 @@ const uint8_t* FindMadtSignature(const uint8_t* view, uint32_t length) {
     return nullptr;
 }
 
-BOOL VerifyMadtBytes(const uint8_t* view, uint32_t length, const uint8_t* madt) {
+BOOL VerifyMadtBytes(const uint8_t *view, uint32_t length, const uint8_t *madt) {
     uint32_t available = BytesFrom(view, length, madt);
     if (available < kMadtHeaderNeeded)
         return FALSE;
@@ -95,7 +97,7 @@ BOOL VerifyMadtBytes(const uint8_t* view, uint32_t length, const uint8_t* madt) 
     return ByteSum(madt, tableLength) == 0 ? TRUE : FALSE;
 }
 
-uint32_t CollectEnabledMask(const uint8_t* view, uint32_t length, const uint8_t* madt) {
+uint32_t CollectEnabledMask(const uint8_t *view, uint32_t length, const uint8_t *madt) {
     uint32_t available = BytesFrom(view, length, madt);
     if (available < kMadtHeaderNeeded)
         return 0;
@@ -104,7 +106,7 @@ uint32_t CollectEnabledMask(const uint8_t* view, uint32_t length, const uint8_t*
     for (uint64_t offset = kMadtEntriesOffset; offset < tableLength;) {
         if (offset + 2 > available)
             break;
-        const uint8_t* entry = madt + offset;
+        const uint8_t *entry = madt + offset;
         if (entry[0] == 0) {
             if (offset + 5 > available)
                 break;

@@ -45,10 +45,18 @@ CMadtTable::~CMadtTable() {
     m_bValid = FALSE;
 }
 
-const uint8_t* CMadtTable::FindMadt() { return FindMadtSignature(m_pView, m_dwLength); }
+const uint8_t *CMadtTable::FindMadt() {
+    return FindMadtSignature(m_pView, m_dwLength);
+}
 
-BOOL CMadtTable::VerifyMadtChecksum() { return VerifyMadtBytes(m_pView, m_dwLength, m_pMadt); }
+BOOL CMadtTable::VerifyMadtChecksum() {
+    return VerifyMadtBytes(m_pView, m_dwLength, m_pMadt);
+}
 
-void CMadtTable::CollectEnabledProcessors() { m_dwEnabledMask = CollectEnabledMask(m_pView, m_dwLength, m_pMadt); }
+void CMadtTable::CollectEnabledProcessors() {
+    m_dwEnabledMask = CollectEnabledMask(m_pView, m_dwLength, m_pMadt);
+}
 
-int CMadtTable::GetProcessorCount() { return ProcessorCountFromMask(m_dwEnabledMask); }
+int CMadtTable::GetProcessorCount() {
+    return ProcessorCountFromMask(m_dwEnabledMask);
+}

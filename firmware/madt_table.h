@@ -20,7 +20,7 @@ public:
     virtual ~CMadtTable();
 
     // First "APIC" at any byte offset of the current window, or null.
-    const uint8_t* FindMadt();
+    const uint8_t *FindMadt();
     // TRUE when m_pMadt reads "APIC" and its bytes sum to zero over its length.
     BOOL VerifyMadtChecksum();
     // Rebuilds m_dwEnabledMask from the local APIC entries of m_pMadt.
@@ -28,15 +28,15 @@ public:
     // 0, 1, 2 or 4 enabled processors by the fixed rule over identifiers 0, 1, 6 and 7.
     int GetProcessorCount();
 
-    CPhysicalMemory* m_pPhysicalMemory; // owned; null when none could be created
+    CPhysicalMemory *m_pPhysicalMemory; // owned; null when none could be created
     uint32_t m_dwPhysicalBase;          // physical base of the current window
-    const uint8_t* m_pView;             // first byte of the current view, or null
+    const uint8_t *m_pView;             // first byte of the current view, or null
     uint32_t m_dwLength;                // length of the current window in bytes
     uint32_t m_dwEnabledMask;           // bits 0x01, 0x02, 0x40, 0x80 for identifiers 0, 1, 6, 7
-    const uint8_t* m_pMadt;             // the MADT found, or null
+    const uint8_t *m_pMadt;             // the MADT found, or null
     BOOL m_bValid;                      // TRUE when the MADT's byte sum is zero
 
 private:
-    CMadtTable(const CMadtTable&) = delete;
-    CMadtTable& operator=(const CMadtTable&) = delete;
+    CMadtTable(const CMadtTable &) = delete;
+    CMadtTable &operator=(const CMadtTable &) = delete;
 };

@@ -25,16 +25,16 @@ typedef int32_t NTSTATUS; // negative: failure
 struct UNICODE_STRING {
     uint16_t Length;        // bytes, without the terminating zero
     uint16_t MaximumLength; // bytes, with it
-    char16_t* Buffer;
+    char16_t *Buffer;
 };
 
 struct OBJECT_ATTRIBUTES {
     uint32_t Length; // sizeof(OBJECT_ATTRIBUTES)
     HANDLE RootDirectory;
-    UNICODE_STRING* ObjectName;
+    UNICODE_STRING *ObjectName;
     uint32_t Attributes;
-    void* SecurityDescriptor;
-    void* SecurityQualityOfService;
+    void *SecurityDescriptor;
+    void *SecurityQualityOfService;
 };
 
 union LARGE_INTEGER {
@@ -55,29 +55,33 @@ const uint32_t SECTION_MAP_READ = 4;
 const uint32_t VIEW_SHARE = 1; // SECTION_INHERIT ViewShare
 const uint32_t PAGE_READONLY_PROTECTION = 2;
 
-typedef void(NTAPI* RtlInitUnicodeStringFn)(UNICODE_STRING* destination, const char16_t* source);
-typedef NTSTATUS(NTAPI* NtUnmapViewOfSectionFn)(HANDLE process, void* baseAddress);
-typedef NTSTATUS(NTAPI* NtOpenSectionFn)(HANDLE* section, uint32_t desiredAccess, OBJECT_ATTRIBUTES* attributes);
-typedef NTSTATUS(NTAPI* NtMapViewOfSectionFn)(HANDLE section, HANDLE process, void** baseAddress, uintptr_t zeroBits,
-                                              size_t commitSize, LARGE_INTEGER* sectionOffset, size_t* viewSize,
+typedef void(NTAPI *RtlInitUnicodeStringFn)(UNICODE_STRING *destination, const char16_t *source);
+typedef NTSTATUS(NTAPI *NtUnmapViewOfSectionFn)(HANDLE process, void *baseAddress);
+typedef NTSTATUS(NTAPI *NtOpenSectionFn)(HANDLE *section, uint32_t desiredAccess, OBJECT_ATTRIBUTES *attributes);
+typedef NTSTATUS(NTAPI *NtMapViewOfSectionFn)(HANDLE section, HANDLE process, void **baseAddress, uintptr_t zeroBits,
+                                              size_t commitSize, LARGE_INTEGER *sectionOffset, size_t *viewSize,
                                               uint32_t inheritDisposition, uint32_t allocationType,
                                               uint32_t win32Protect);
-typedef uint32_t(NTAPI* RtlNtStatusToDosErrorFn)(NTSTATUS status);
+typedef uint32_t(NTAPI *RtlNtStatusToDosErrorFn)(NTSTATUS status);
 
 // The section handle value that means "none", and the current-process pseudo-handle.
-inline HANDLE InvalidSectionHandle() { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)); }
-inline HANDLE CurrentProcessHandle() { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)); }
+inline HANDLE InvalidSectionHandle() {
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+}
+inline HANDLE CurrentProcessHandle() {
+    return reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1));
+}
 
 // Writes "<message>: <system text>\n" for a failed native call.
-void ReportNtStatus(const char* message, NTSTATUS status);
+void ReportNtStatus(const char *message, NTSTATUS status);
 // Binds the five entry points by name; 1 when all were found, else 0 (with a trace line).
 BOOL ResolveNtdllEntryPoints();
 // Opens the physical memory section for read-mapping; the handle, or -1.
 HANDLE OpenPhysicalMemorySection();
 // Maps [*base, *base + *length) read-only; on success the three describe what was mapped.
-BOOL MapSectionView(HANDLE section, uint32_t* base, uint32_t* length, const uint8_t** view);
+BOOL MapSectionView(HANDLE section, uint32_t *base, uint32_t *length, const uint8_t **view);
 // Unmaps a view that MapSectionView returned.
-void UnmapSectionView(const uint8_t* view);
+void UnmapSectionView(const uint8_t *view);
 
 // Whether the five entry points are bound (the process-wide bound flag).
 bool NtdllEntryPointsBound();

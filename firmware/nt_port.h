@@ -11,12 +11,12 @@
 
 // Address of the named export of the already loaded module "ntdll.dll", or null when
 // it has none. The module is neither loaded nor released.
-void* LookupNtdllEntry(const char* name);
+void *LookupNtdllEntry(const char *name);
 
 // The system's own text for a Win32 error code (FormatMessageA from the system,
 // language neutral/default), unaltered, line end included. False, with *text left
 // empty, when the system has no text for the code.
-bool FormatSystemText(uint32_t code, std::string* text);
+bool FormatSystemText(uint32_t code, std::string *text);
 
 // Closes a section handle that NtOpenSection returned. The handle is not used again.
-void CloseSectionHandle(void* handle);
+void CloseSectionHandle(void *handle);

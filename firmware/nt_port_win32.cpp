@@ -3,18 +3,17 @@
 
 #include "firmware/nt_port.h"
 
-void* LookupNtdllEntry(const char* name) {
+void *LookupNtdllEntry(const char *name) {
     FARPROC entry = GetProcAddress(GetModuleHandleA("ntdll.dll"), name);
-    return reinterpret_cast<void*>(entry);
+    return reinterpret_cast<void *>(entry);
 }
 
-bool FormatSystemText(uint32_t code, std::string* text) {
+bool FormatSystemText(uint32_t code, std::string *text) {
     text->clear();
-    char* buffer = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                      FORMAT_MESSAGE_FROM_SYSTEM,
-                                  nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
-                                  reinterpret_cast<char*>(&buffer), 0, nullptr);
+    char *buffer = nullptr;
+    DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
+        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char *>(&buffer), 0, nullptr);
     if (length != 0 && buffer)
         text->assign(buffer, length);
     if (buffer)
@@ -22,4 +21,6 @@ bool FormatSystemText(uint32_t code, std::string* text) {
     return !text->empty();
 }
 
-void CloseSectionHandle(void* handle) { CloseHandle(handle); }
+void CloseSectionHandle(void *handle) {
+    CloseHandle(handle);
+}

@@ -19,11 +19,15 @@ NtMapViewOfSectionFn NtMapViewOfSection = nullptr;
 RtlNtStatusToDosErrorFn RtlNtStatusToDosError = nullptr;
 bool g_bBound = false;
 
-template <typename Fn> Fn LookupEntry(const char* name) { return reinterpret_cast<Fn>(LookupNtdllEntry(name)); }
+template <typename Fn> Fn LookupEntry(const char *name) {
+    return reinterpret_cast<Fn>(LookupNtdllEntry(name));
+}
 
 } // namespace
 
-bool NtdllEntryPointsBound() { return g_bBound; }
+bool NtdllEntryPointsBound() {
+    return g_bBound;
+}
 
 void ForgetNtdllEntryPointsForTesting() {
     RtlInitUnicodeString = nullptr;
@@ -34,7 +38,7 @@ void ForgetNtdllEntryPointsForTesting() {
     g_bBound = false;
 }
 
-void ReportNtStatus(const char* message, NTSTATUS status) {
+void ReportNtStatus(const char *message, NTSTATUS status) {
     // Without the conversion entry point the status itself stands in for the code.
     uint32_t code = RtlNtStatusToDosError ? RtlNtStatusToDosError(status) : static_cast<uint32_t>(status);
     std::string text;
@@ -80,7 +84,7 @@ HANDLE OpenPhysicalMemorySection() {
     return section;
 }
 
-BOOL MapSectionView(HANDLE section, uint32_t* base, uint32_t* length, const uint8_t** view) {
+BOOL MapSectionView(HANDLE section, uint32_t *base, uint32_t *length, const uint8_t **view) {
     *view = nullptr;
     if (!g_bBound)
         return FALSE;
@@ -88,7 +92,7 @@ BOOL MapSectionView(HANDLE section, uint32_t* base, uint32_t* length, const uint
     offset.QuadPart = *base;
     // The system rewrites the view size in place; it is as wide as an address.
     size_t viewSize = *length;
-    void* address = nullptr;
+    void *address = nullptr;
     NTSTATUS status = NtMapViewOfSection(section, CurrentProcessHandle(), &address, 0, *length, &offset, &viewSize,
                                          VIEW_SHARE, 0, PAGE_READONLY_PROTECTION);
     *length = static_cast<uint32_t>(viewSize);
@@ -99,15 +103,15 @@ BOOL MapSectionView(HANDLE section, uint32_t* base, uint32_t* length, const uint
         ReportNtStatus(message, status);
         return FALSE;
     }
-    *view = static_cast<const uint8_t*>(address);
+    *view = static_cast<const uint8_t *>(address);
     *base = static_cast<uint32_t>(static_cast<uint64_t>(offset.QuadPart) & 0xFFFFFFFFu);
     return TRUE;
 }
 
-void UnmapSectionView(const uint8_t* view) {
+void UnmapSectionView(const uint8_t *view) {
     if (!g_bBound)
         return;
-    NTSTATUS status = NtUnmapViewOfSection(CurrentProcessHandle(), const_cast<uint8_t*>(view));
+    NTSTATUS status = NtUnmapViewOfSection(CurrentProcessHandle(), const_cast<uint8_t *>(view));
     if (status < 0)
         ReportNtStatus("ERROR: Unable to unmap view!", status);
 }
@@ -128,14 +132,14 @@ CPhysicalMemory::~CPhysicalMemory() {
     }
 }
 
-BOOL CPhysicalMemory::MapPhysicalMemory(uint32_t* base, uint32_t* length, const uint8_t** view) {
+BOOL CPhysicalMemory::MapPhysicalMemory(uint32_t *base, uint32_t *length, const uint8_t **view) {
     Trace(">> MapPhysicalMemory <<\n");
     if (m_hSection == InvalidSectionHandle())
         return FALSE;
     return MapSectionView(m_hSection, base, length, view);
 }
 
-void CPhysicalMemory::UnmapPhysicalMemory(const uint8_t* view) {
+void CPhysicalMemory::UnmapPhysicalMemory(const uint8_t *view) {
     Trace(">> UnmapPhysicalMemory <<\n");
     UnmapSectionView(view);
 }

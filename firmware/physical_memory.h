@@ -11,7 +11,7 @@
 
 #include "framework/portable.h"
 
-typedef void* HANDLE;
+typedef void *HANDLE;
 
 class CPhysicalMemory {
 public:
@@ -26,13 +26,13 @@ public:
     // may move down, the length grow); the view's first byte is the byte at *base.
     // Without a section returns FALSE and leaves the three unchanged; when the map
     // fails returns FALSE with *view null and *base unchanged.
-    BOOL MapPhysicalMemory(uint32_t* base, uint32_t* length, const uint8_t** view);
+    BOOL MapPhysicalMemory(uint32_t *base, uint32_t *length, const uint8_t **view);
     // Unmaps a view; a null or unknown view writes an error line.
-    void UnmapPhysicalMemory(const uint8_t* view);
+    void UnmapPhysicalMemory(const uint8_t *view);
 
     HANDLE m_hSection; // open section, or -1
 
 private:
-    CPhysicalMemory(const CPhysicalMemory&) = delete;
-    CPhysicalMemory& operator=(const CPhysicalMemory&) = delete;
+    CPhysicalMemory(const CPhysicalMemory &) = delete;
+    CPhysicalMemory &operator=(const CPhysicalMemory &) = delete;
 };

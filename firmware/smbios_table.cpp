@@ -11,7 +11,7 @@ namespace {
 
 // "%25s = %08X (%08X)\n": label, view address, physical address. A view address
 // wider than 32 bits (64-bit builds) is written in full, still at least eight digits.
-void TraceAddressLine(const char* label, uintptr_t viewAddress, uint32_t physical) {
+void TraceAddressLine(const char *label, uintptr_t viewAddress, uint32_t physical) {
     uint64_t address = viewAddress;
     uint32_t high = static_cast<uint32_t>(address >> 32);
     uint32_t low = static_cast<uint32_t>(address);
@@ -62,7 +62,7 @@ CSmbiosTable::CSmbiosTable()
     uint32_t tableAddress = SmbiosStructureTableAddress(m_pEntryPoint);
     int64_t distance = static_cast<int64_t>(tableAddress) - static_cast<int64_t>(m_dwPhysicalBase);
     uintptr_t table = reinterpret_cast<uintptr_t>(m_pView) + static_cast<uintptr_t>(distance);
-    m_pStructureTable = reinterpret_cast<const uint8_t*>(table);
+    m_pStructureTable = reinterpret_cast<const uint8_t *>(table);
 
     uintptr_t entryAddress = reinterpret_cast<uintptr_t>(m_pEntryPoint);
     uintptr_t viewAddress = reinterpret_cast<uintptr_t>(m_pView);
@@ -84,7 +84,9 @@ CSmbiosTable::~CSmbiosTable() {
     m_bValid = FALSE;
 }
 
-const uint8_t* CSmbiosTable::FindEntryPoint() { return FindSmbiosAnchor(m_pView, m_dwLength); }
+const uint8_t *CSmbiosTable::FindEntryPoint() {
+    return FindSmbiosAnchor(m_pView, m_dwLength);
+}
 
 BOOL CSmbiosTable::ValidateEntryPoint() {
     if (!m_pEntryPoint)

@@ -20,19 +20,19 @@ public:
     virtual ~CSmbiosTable();
 
     // First anchor on a 16-byte boundary of the current window, or null.
-    const uint8_t* FindEntryPoint();
+    const uint8_t *FindEntryPoint();
     // TRUE when m_pEntryPoint passes its anchors and byte sums.
     BOOL ValidateEntryPoint();
 
-    CPhysicalMemory* m_pPhysicalMemory; // owned; null when none could be created
+    CPhysicalMemory *m_pPhysicalMemory; // owned; null when none could be created
     uint32_t m_dwPhysicalBase;          // physical base of the current window
-    const uint8_t* m_pView;             // first byte of the current view, or null
+    const uint8_t *m_pView;             // first byte of the current view, or null
     uint32_t m_dwLength;                // length of the current window in bytes
-    const uint8_t* m_pStructureTable;   // structure table in view terms; never read through
-    const uint8_t* m_pEntryPoint;       // the entry point found, or null
+    const uint8_t *m_pStructureTable;   // structure table in view terms; never read through
+    const uint8_t *m_pEntryPoint;       // the entry point found, or null
     BOOL m_bValid;                      // TRUE when the entry point passed validation
 
 private:
-    CSmbiosTable(const CSmbiosTable&) = delete;
-    CSmbiosTable& operator=(const CSmbiosTable&) = delete;
+    CSmbiosTable(const CSmbiosTable &) = delete;
+    CSmbiosTable &operator=(const CSmbiosTable &) = delete;
 };

@@ -6,10 +6,10 @@
 #include <vector>
 
 namespace {
-std::string* g_capture = nullptr;
+std::string *g_capture = nullptr;
 }
 
-void Trace(const char* format, ...) {
+void Trace(const char *format, ...) {
     char small[256];
     va_list args;
     va_start(args, format);
@@ -17,7 +17,7 @@ void Trace(const char* format, ...) {
     va_end(args);
     if (needed < 0)
         return;
-    const char* text = small;
+    const char *text = small;
     std::vector<char> large;
     if (static_cast<size_t>(needed) >= sizeof small) {
         large.resize(static_cast<size_t>(needed) + 1);
@@ -34,4 +34,6 @@ void Trace(const char* format, ...) {
     std::fflush(stdout);
 }
 
-void SetTraceCapture(std::string* capture) { g_capture = capture; }
+void SetTraceCapture(std::string *capture) {
+    g_capture = capture;
+}

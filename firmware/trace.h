@@ -15,8 +15,8 @@
 #endif
 
 // Formats and writes one piece of trace text (usually one line ending in "\n").
-void Trace(const char* format, ...) MP_TRACE_FORMAT(1, 2);
+void Trace(const char *format, ...) MP_TRACE_FORMAT(1, 2);
 
 // Sends the trace into *capture (appended) instead of standard output; null restores
 // standard output. The caller owns the string and keeps it alive while it is set.
-void SetTraceCapture(std::string* capture);
+void SetTraceCapture(std::string *capture);

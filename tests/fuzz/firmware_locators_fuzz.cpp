@@ -25,35 +25,35 @@ enum : uint8_t { kOpenFails = 1, kMapFails = 2, kNoText = 4, kMissingEntry = 8, 
 struct Window {
     uint8_t behaviour = 0;
     uint32_t base = 0;
-    const uint8_t* data = nullptr;
+    const uint8_t *data = nullptr;
     size_t size = 0;
     int maps = 0;
 } g_window;
 
-std::set<void*> g_views;
+std::set<void *> g_views;
 
-void NTAPI FuzzInitUnicode(UNICODE_STRING* destination, const char16_t* source) {
+void NTAPI FuzzInitUnicode(UNICODE_STRING *destination, const char16_t *source) {
     size_t count = std::char_traits<char16_t>::length(source);
     destination->Length = static_cast<uint16_t>(count * 2);
     destination->MaximumLength = static_cast<uint16_t>(count * 2 + 2);
-    destination->Buffer = const_cast<char16_t*>(source);
+    destination->Buffer = const_cast<char16_t *>(source);
 }
 
-NTSTATUS NTAPI FuzzOpen(HANDLE* section, uint32_t, OBJECT_ATTRIBUTES*) {
+NTSTATUS NTAPI FuzzOpen(HANDLE *section, uint32_t, OBJECT_ATTRIBUTES *) {
     if (g_window.behaviour & kOpenFails)
         return static_cast<NTSTATUS>(0xC0000034);
     *section = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x40));
     return 0;
 }
 
-NTSTATUS NTAPI FuzzMap(HANDLE, HANDLE, void** address, uintptr_t, size_t, LARGE_INTEGER* offset, size_t* size,
-                       uint32_t, uint32_t, uint32_t) {
+NTSTATUS NTAPI FuzzMap(HANDLE, HANDLE, void **address, uintptr_t, size_t, LARGE_INTEGER *offset, size_t *size, uint32_t,
+                       uint32_t, uint32_t) {
     ++g_window.maps;
     if ((g_window.behaviour & kMapFails) || (g_window.maps > 1 && (g_window.behaviour & kSecondMapFails))) {
         *size = g_window.size;
         return static_cast<NTSTATUS>(0xC000001F);
     }
-    uint8_t* view = new uint8_t[g_window.size ? g_window.size : 1];
+    uint8_t *view = new uint8_t[g_window.size ? g_window.size : 1];
     if (g_window.size)
         std::memcpy(view, g_window.data, g_window.size);
     g_views.insert(view);
@@ -63,43 +63,45 @@ NTSTATUS NTAPI FuzzMap(HANDLE, HANDLE, void** address, uintptr_t, size_t, LARGE_
     return 0;
 }
 
-NTSTATUS NTAPI FuzzUnmap(HANDLE, void* view) {
+NTSTATUS NTAPI FuzzUnmap(HANDLE, void *view) {
     if (g_views.erase(view) == 0)
         return static_cast<NTSTATUS>(0xC0000019);
-    delete[] static_cast<uint8_t*>(view);
+    delete[] static_cast<uint8_t *>(view);
     return 0;
 }
 
-uint32_t NTAPI FuzzToDos(NTSTATUS status) { return static_cast<uint32_t>(status) & 0xFFFF; }
+uint32_t NTAPI FuzzToDos(NTSTATUS status) {
+    return static_cast<uint32_t>(status) & 0xFFFF;
+}
 
 } // namespace
 
-void* LookupNtdllEntry(const char* name) {
+void *LookupNtdllEntry(const char *name) {
     if ((g_window.behaviour & kMissingEntry) && std::strcmp(name, "NtOpenSection") == 0)
         return nullptr;
     if (std::strcmp(name, "RtlInitUnicodeString") == 0)
-        return reinterpret_cast<void*>(&FuzzInitUnicode);
+        return reinterpret_cast<void *>(&FuzzInitUnicode);
     if (std::strcmp(name, "NtOpenSection") == 0)
-        return reinterpret_cast<void*>(&FuzzOpen);
+        return reinterpret_cast<void *>(&FuzzOpen);
     if (std::strcmp(name, "NtMapViewOfSection") == 0)
-        return reinterpret_cast<void*>(&FuzzMap);
+        return reinterpret_cast<void *>(&FuzzMap);
     if (std::strcmp(name, "NtUnmapViewOfSection") == 0)
-        return reinterpret_cast<void*>(&FuzzUnmap);
+        return reinterpret_cast<void *>(&FuzzUnmap);
     if (std::strcmp(name, "RtlNtStatusToDosError") == 0)
-        return reinterpret_cast<void*>(&FuzzToDos);
+        return reinterpret_cast<void *>(&FuzzToDos);
     return nullptr;
 }
 
-bool FormatSystemText(uint32_t code, std::string* text) {
+bool FormatSystemText(uint32_t code, std::string *text) {
     if (g_window.behaviour & kNoText)
         return false;
     *text = "text " + std::to_string(code) + "\r\n";
     return true;
 }
 
-void CloseSectionHandle(void*) {}
+void CloseSectionHandle(void *) {}
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size) {
     if (size < 5)
         return 0;
     g_window = Window();
@@ -108,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
                     static_cast<uint32_t>(input[3]) << 16 | static_cast<uint32_t>(input[4]) << 24;
     g_window.size = size - 5;
     // An exact copy, so that reads past the window's end are caught.
-    uint8_t* bytes = new uint8_t[g_window.size ? g_window.size : 1];
+    uint8_t *bytes = new uint8_t[g_window.size ? g_window.size : 1];
     std::memcpy(bytes, input + 5, g_window.size);
     g_window.data = bytes;
     uint32_t length = static_cast<uint32_t>(g_window.size);
@@ -116,10 +118,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
     // The scans alone, on every candidate of the window.
     for (uint32_t offset = 0; offset < length; offset += 16)
         ValidateSmbiosEntryPoint(bytes, length, bytes + offset);
-    const uint8_t* entry = FindSmbiosAnchor(bytes, length);
+    const uint8_t *entry = FindSmbiosAnchor(bytes, length);
     if (entry && ValidateSmbiosEntryPoint(bytes, length, entry) && entry + 28 > bytes + length)
         __builtin_trap();
-    for (const uint8_t* madt = FindMadtSignature(bytes, length); madt;
+    for (const uint8_t *madt = FindMadtSignature(bytes, length); madt;
          madt = FindMadtSignature(madt + 1, static_cast<uint32_t>(bytes + length - madt - 1))) {
         VerifyMadtBytes(bytes, length, madt);
         uint32_t mask = CollectEnabledMask(bytes, length, madt);
@@ -134,8 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* input, size_t size) {
     std::string trace;
     SetTraceCapture(&trace);
     ForgetNtdllEntryPointsForTesting();
-    CSmbiosTable* smbios = new CSmbiosTable;
-    CMadtTable* madt = new CMadtTable;
+    CSmbiosTable *smbios = new CSmbiosTable;
+    CMadtTable *madt = new CMadtTable;
     madt->GetProcessorCount();
     delete madt;
     delete smbios;

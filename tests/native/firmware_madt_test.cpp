@@ -25,7 +25,7 @@ class MadtTableTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetWithBiosArea(); }
     void TearDown() override { SetTraceCapture(nullptr); }
-    FakeNt& fake() { return FakeNt::Get(); }
+    FakeNt &fake() { return FakeNt::Get(); }
 };
 
 TEST(ProcessorCountTest, FollowsTheFixedRuleOverIdentifiers0167) {
@@ -33,13 +33,24 @@ TEST(ProcessorCountTest, FollowsTheFixedRuleOverIdentifiers0167) {
         uint32_t mask;
         int count;
     } rows[] = {
-        {0x00, 0}, {0x01, 1}, {0x02, 0}, {0x03, 2}, {0x41, 2},
+        {0x00, 0},
+        {0x01, 1},
+        {0x02, 0},
+        {0x03, 2},
+        {0x41, 2},
         // 5
-        {0x43, 0}, {0x81, 0}, {0xC1, 0}, {0xC3, 4}, {0x40, 0},
+        {0x43, 0},
+        {0x81, 0},
+        {0xC1, 0},
+        {0xC3, 4},
+        {0x40, 0},
         // 10
-        {0x03 | 0x3C, 2}, {0xC3 | 0xFF00, 4}, {0xFFFFFFFF, 4}, {0x80, 0},
+        {0x03 | 0x3C, 2},
+        {0xC3 | 0xFF00, 4},
+        {0xFFFFFFFF, 4},
+        {0x80, 0},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.mask);
         EXPECT_EQ(row.count, ProcessorCountFromMask(row.mask));
     }
@@ -47,7 +58,7 @@ TEST(ProcessorCountTest, FollowsTheFixedRuleOverIdentifiers0167) {
 
 TEST_F(MadtTableTest, CountsEnabledLocalApics) {
     struct Row {
-        const char* name;
+        const char *name;
         Bytes madt;
         uint32_t mask;
         int count;
@@ -69,7 +80,7 @@ TEST_F(MadtTableTest, CountsEnabledLocalApics) {
         {"flags other than bit 0", fixtures::Madt({LocalApic(0, true), Bytes{0, 8, 1, 1, 0xFE, 0xFF, 0xFF, 0xFF}}),
          0x01, 1},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ResetWithBiosArea();
         PutPhysical(0xFA000, row.madt);
@@ -90,7 +101,7 @@ TEST_F(MadtTableTest, ReportsMissingOrBrokenTables) {
     fixtures::PutLe32(lengthZero, 4, 0);
     Bytes decoy = {'A', 'P', 'I', 'C', 0x20, 0, 0, 0}; // other bytes reading "APIC"
     struct Row {
-        const char* name;
+        const char *name;
         std::vector<std::pair<uint32_t, Bytes>> puts;
         uint32_t madtAt; // 0: none found
         BOOL valid;
@@ -100,15 +111,21 @@ TEST_F(MadtTableTest, ReportsMissingOrBrokenTables) {
         {"byte sum not zero", {{0xE4000, badSum}}, 0xE4000, FALSE, kMap + kChecksumError},
         {"length 0", {{0xE4000, lengthZero}}, 0xE4000, TRUE, kMap},
         {"decoy ahead of the table", {{0xE0100, decoy}, {0xE4000, good}}, 0xE0100, FALSE, kMap + kChecksumError},
-        {"table past the window's end", {{0xFFFF0, Bytes(good.begin(), good.begin() + 16)}}, 0xFFFF0, FALSE,
+        {"table past the window's end",
+         {{0xFFFF0, Bytes(good.begin(), good.begin() + 16)}},
+         0xFFFF0,
+         FALSE,
          kMap + kChecksumError},
-        {"header past the window's end", {{0xFFFFA, Bytes(good.begin(), good.begin() + 6)}}, 0xFFFFA, FALSE,
+        {"header past the window's end",
+         {{0xFFFFA, Bytes(good.begin(), good.begin() + 6)}},
+         0xFFFFA,
+         FALSE,
          kMap + kChecksumError},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ResetWithBiosArea();
-        for (const auto& put : row.puts)
+        for (const auto &put : row.puts)
             PutPhysical(put.first, put.second);
         CMadtTable table;
         EXPECT_EQ(row.madtAt ? fake().At(row.madtAt) : nullptr, table.m_pMadt);
@@ -142,7 +159,7 @@ TEST_F(MadtTableTest, MovedWindowIsSearchedAsMapped) {
 // Walks stop at the table's end, at the window's end and at an entry of length 0.
 TEST(MadtWalkTest, EndsOnEveryBound) {
     struct Row {
-        const char* name;
+        const char *name;
         Bytes table;
         uint32_t window; // 0: the table's size
         uint32_t mask;
@@ -171,7 +188,7 @@ TEST(MadtWalkTest, EndsOnEveryBound) {
         {"length 0xFFFFFFFF", huge, 0, 0x01},
         {"header cut", shortTable, 7, 0},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         uint32_t window = row.window ? row.window : static_cast<uint32_t>(row.table.size());
         Bytes buffer(row.table.begin(), row.table.begin() + std::min<size_t>(window, row.table.size()));
@@ -181,14 +198,14 @@ TEST(MadtWalkTest, EndsOnEveryBound) {
 
 TEST(MadtSearchTest, FindsSignatureAtAnyOffsetInsideTheWindow) {
     struct Row {
-        const char* name;
+        const char *name;
         uint32_t at, length;
         bool found;
     } rows[] = {
-        {"offset 0", 0, 64, true},   {"odd offset", 13, 64, true},      {"last place", 60, 64, true},
+        {"offset 0", 0, 64, true},         {"odd offset", 13, 64, true}, {"last place", 60, 64, true},
         {"cut by the end", 61, 64, false}, {"window of 3", 0, 3, false}, {"empty window", 0, 0, false},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         Bytes buffer(row.length, 'A'); // many false starts
         const char signature[] = "APIC";
@@ -202,8 +219,8 @@ TEST(MadtSearchTest, FindsSignatureAtAnyOffsetInsideTheWindow) {
 TEST_F(MadtTableTest, StartUpOrderWritesTheWholeTrace) {
     PutPhysical(0xF0000, fixtures::SmbiosEntryPoint(0x000F0800));
     PutPhysical(0xF4000, fixtures::Madt({LocalApic(0, true), LocalApic(1, true)}));
-    CSmbiosTable* smbios = new CSmbiosTable;
-    CMadtTable* madt = new CMadtTable;
+    CSmbiosTable *smbios = new CSmbiosTable;
+    CMadtTable *madt = new CMadtTable;
     EXPECT_EQ(2, madt->GetProcessorCount());
     EXPECT_EQ(2u, fake().liveViews.size());
     EXPECT_EQ(2u, fake().openHandles.size());

@@ -15,12 +15,12 @@ class PhysicalMemoryTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetWithBiosArea(); }
     void TearDown() override { SetTraceCapture(nullptr); }
-    FakeNt& fake() { return FakeNt::Get(); }
+    FakeNt &fake() { return FakeNt::Get(); }
 };
 
 TEST_F(PhysicalMemoryTest, BindsOnceAndGivesEachObjectItsOwnSection) {
-    CPhysicalMemory* first = new CPhysicalMemory;
-    CPhysicalMemory* second = new CPhysicalMemory;
+    CPhysicalMemory *first = new CPhysicalMemory;
+    CPhysicalMemory *second = new CPhysicalMemory;
     const std::vector<std::string> order = {"RtlInitUnicodeString", "NtUnmapViewOfSection", "NtOpenSection",
                                             "NtMapViewOfSection", "RtlNtStatusToDosError"};
     EXPECT_EQ(order, fake().lookups);
@@ -52,9 +52,9 @@ TEST_F(PhysicalMemoryTest, OpensTheSectionByNameForReadMapping) {
 // Whichever entry point is missing, nothing native is called and every construction
 // reports the binding again; the binding succeeds once the entry point is there.
 TEST_F(PhysicalMemoryTest, MissingEntryPointLeavesObjectsWithoutSection) {
-    const char* const names[] = {"RtlInitUnicodeString", "NtUnmapViewOfSection", "NtOpenSection", "NtMapViewOfSection",
+    const char *const names[] = {"RtlInitUnicodeString", "NtUnmapViewOfSection", "NtOpenSection", "NtMapViewOfSection",
                                  "RtlNtStatusToDosError"};
-    for (const char* name : names) {
+    for (const char *name : names) {
         SCOPED_TRACE(name);
         ResetWithBiosArea().missingEntry = name;
         {
@@ -65,11 +65,11 @@ TEST_F(PhysicalMemoryTest, MissingEntryPointLeavesObjectsWithoutSection) {
             EXPECT_EQ(10u, fake().lookups.size());
 
             uint32_t base = 0xF0000, length = 0x10000;
-            const uint8_t* view = reinterpret_cast<const uint8_t*>(&base);
+            const uint8_t *view = reinterpret_cast<const uint8_t *>(&base);
             EXPECT_FALSE(first.MapPhysicalMemory(&base, &length, &view));
             EXPECT_EQ(0xF0000u, base);
             EXPECT_EQ(0x10000u, length);
-            EXPECT_EQ(reinterpret_cast<const uint8_t*>(&base), view);
+            EXPECT_EQ(reinterpret_cast<const uint8_t *>(&base), view);
             first.UnmapPhysicalMemory(nullptr);
         }
         EXPECT_EQ(std::string(kBindError) + kBindError + kMap + kUnmap, fake().trace);
@@ -88,7 +88,7 @@ TEST_F(PhysicalMemoryTest, SectionThatCannotBeOpenedFailsEveryMapWithTheMarkerOn
     CPhysicalMemory memory;
     EXPECT_EQ(reinterpret_cast<HANDLE>(-1), memory.m_hSection);
     uint32_t base = 0xE0000, length = 0x20000;
-    const uint8_t* view = nullptr;
+    const uint8_t *view = nullptr;
     EXPECT_FALSE(memory.MapPhysicalMemory(&base, &length, &view));
     EXPECT_EQ(0, fake().maps);
     EXPECT_EQ(std::string("ERROR: Could not open \\device\\physicalmemory!: ") + kTextFileNotFound + "\n" + kMap,
@@ -99,7 +99,7 @@ TEST_F(PhysicalMemoryTest, MapsTheRequestedWindowReadOnly) {
     fake().image[0x10000] = 0x5A;
     CPhysicalMemory memory;
     uint32_t base = 0xF0000, length = 0x10000;
-    const uint8_t* view = nullptr;
+    const uint8_t *view = nullptr;
     ASSERT_TRUE(memory.MapPhysicalMemory(&base, &length, &view));
     EXPECT_EQ(0xF0000u, base);
     EXPECT_EQ(0x10000u, length);
@@ -122,7 +122,7 @@ TEST_F(PhysicalMemoryTest, MapsTheRequestedWindowReadOnly) {
 // The caller's variables take what the system mapped, and the view starts at the new base.
 TEST_F(PhysicalMemoryTest, TakesTheBaseAndLengthTheSystemMapped) {
     struct Row {
-        const char* name;
+        const char *name;
         uint32_t base, length, alignment, growth;
         uint32_t mappedBase, mappedLength;
     } rows[] = {
@@ -131,16 +131,16 @@ TEST_F(PhysicalMemoryTest, TakesTheBaseAndLengthTheSystemMapped) {
         {"length grown to pages", 0xF0000, 0x100, 0, 0xF00, 0xF0000, 0x1000},
         {"both", 0xE1234, 0x10, 0x1000, 0xDBC, 0xE1000, 0x1000},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        FakeNt& fake = ResetWithBiosArea();
+        FakeNt &fake = ResetWithBiosArea();
         fake.mapAlignment = row.alignment;
         fake.mapGrowth = row.growth;
         for (size_t i = 0; i < fake.image.size(); ++i)
             fake.image[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
         CPhysicalMemory memory;
         uint32_t base = row.base, length = row.length;
-        const uint8_t* view = nullptr;
+        const uint8_t *view = nullptr;
         ASSERT_TRUE(memory.MapPhysicalMemory(&base, &length, &view));
         EXPECT_EQ(row.mappedBase, base);
         EXPECT_EQ(row.mappedLength, length);
@@ -151,7 +151,7 @@ TEST_F(PhysicalMemoryTest, TakesTheBaseAndLengthTheSystemMapped) {
 
 TEST_F(PhysicalMemoryTest, FailedMapReportsBaseAndLengthAndLeavesViewNull) {
     struct Row {
-        const char* name;
+        const char *name;
         NTSTATUS status;
         uint32_t base, length;
         std::string line;
@@ -163,12 +163,12 @@ TEST_F(PhysicalMemoryTest, FailedMapReportsBaseAndLengthAndLeavesViewNull) {
         {"status without text", kStatusUnmappable, 0xE0000, 0x10,
          "ERROR: Could not map view of 000E0000 length 00000010!: Unknown error 317.\n"},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         ResetWithBiosArea().mapStatus = row.status;
         CPhysicalMemory memory;
         uint32_t base = row.base, length = row.length;
-        const uint8_t* view = reinterpret_cast<const uint8_t*>(&base);
+        const uint8_t *view = reinterpret_cast<const uint8_t *>(&base);
         EXPECT_FALSE(memory.MapPhysicalMemory(&base, &length, &view));
         EXPECT_EQ(row.base, base);
         EXPECT_EQ(nullptr, view);
@@ -178,7 +178,7 @@ TEST_F(PhysicalMemoryTest, FailedMapReportsBaseAndLengthAndLeavesViewNull) {
 
 TEST_F(PhysicalMemoryTest, FailedUnmapReportsTheSystemText) {
     struct Row {
-        const char* name;
+        const char *name;
         bool mapFirst;
         NTSTATUS status;
         bool formatFails;
@@ -188,14 +188,14 @@ TEST_F(PhysicalMemoryTest, FailedUnmapReportsTheSystemText) {
         {"refused", true, kStatusAccessDenied, false, kTextAccessDenied},
         {"system has no text", false, 0, true, "Unknown error 487."},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        FakeNt& fake = ResetWithBiosArea();
+        FakeNt &fake = ResetWithBiosArea();
         fake.unmapStatus = row.status;
         fake.formatFails = row.formatFails;
         CPhysicalMemory memory;
         uint32_t base = 0xE0000, length = 0x1000;
-        const uint8_t* view = nullptr;
+        const uint8_t *view = nullptr;
         if (row.mapFirst) {
             ASSERT_TRUE(memory.MapPhysicalMemory(&base, &length, &view));
         }
@@ -209,7 +209,7 @@ TEST_F(PhysicalMemoryTest, FailedUnmapReportsTheSystemText) {
 TEST_F(PhysicalMemoryTest, UnmapsThroughAnObjectWithoutSection) {
     CPhysicalMemory mapper;
     uint32_t base = 0xE0000, length = 0x1000;
-    const uint8_t* view = nullptr;
+    const uint8_t *view = nullptr;
     ASSERT_TRUE(mapper.MapPhysicalMemory(&base, &length, &view));
     fake().openStatus = kStatusAccessDenied;
     CPhysicalMemory sectionless;

@@ -19,14 +19,14 @@ const std::string kMap = ">> MapPhysicalMemory <<\n";
 const std::string kUnmap = ">> UnmapPhysicalMemory <<\n";
 
 // The address line as the trace writes it: a view address in full, at least 8 digits.
-std::string AddressLine(const char* label, const void* address, uint32_t physical) {
+std::string AddressLine(const char *label, const void *address, uint32_t physical) {
     char line[96];
     std::snprintf(line, sizeof line, "%25s = %08" PRIXPTR " (%08X)\n", label, reinterpret_cast<uintptr_t>(address),
                   physical);
     return line;
 }
 
-std::string FoundLines(const uint8_t* entry, uint32_t entryPhysical, const uint8_t* table, uint32_t tablePhysical) {
+std::string FoundLines(const uint8_t *entry, uint32_t entryPhysical, const uint8_t *table, uint32_t tablePhysical) {
     return AddressLine("SMBIOS Entry Point", entry, entryPhysical) +
            AddressLine("SMBIOS Structure Table", table, tablePhysical) + "\n";
 }
@@ -35,7 +35,7 @@ class SmbiosTableTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetWithBiosArea(); }
     void TearDown() override { SetTraceCapture(nullptr); }
-    FakeNt& fake() { return FakeNt::Get(); }
+    FakeNt &fake() { return FakeNt::Get(); }
 };
 
 TEST_F(SmbiosTableTest, FindsEntryPointInFirstWindow) {
@@ -69,9 +69,9 @@ TEST_F(SmbiosTableTest, TranslatesStructureTableOutsideTheWindow) {
         ResetWithBiosArea();
         PutPhysical(0xF0000, fixtures::SmbiosEntryPoint(address));
         CSmbiosTable table;
-        const uint8_t* expected = reinterpret_cast<const uint8_t*>(
-            reinterpret_cast<uintptr_t>(fake().At(0xF0000)) +
-            static_cast<uintptr_t>(static_cast<int64_t>(address) - 0xF0000));
+        const uint8_t *expected =
+            reinterpret_cast<const uint8_t *>(reinterpret_cast<uintptr_t>(fake().At(0xF0000)) +
+                                              static_cast<uintptr_t>(static_cast<int64_t>(address) - 0xF0000));
         EXPECT_EQ(expected, table.m_pStructureTable);
         EXPECT_EQ(kMap + FoundLines(fake().At(0xF0000), 0xF0000, expected, address), fake().trace);
     }
@@ -102,7 +102,7 @@ TEST_F(SmbiosTableTest, NoAnchorInEitherWindowKeepsSecondMapped) {
 
 TEST_F(SmbiosTableTest, MapFailuresStopTheSearch) {
     struct Row {
-        const char* name;
+        const char *name;
         uint32_t imageBase, imageSize;
         NTSTATUS openStatus;
         std::string trace;
@@ -112,12 +112,11 @@ TEST_F(SmbiosTableTest, MapFailuresStopTheSearch) {
         {"first window unmappable", 0xE0000, 0x10000, 0,
          kMap + "ERROR: Could not map view of 000F0000 length 00010000!: " + kTextAccessDenied + "\n"},
         {"second window unmappable", 0xF0000, 0x10000, 0,
-         kMap + kUnmap + kMap + "ERROR: Could not map view of 000E0000 length 00010000!: " + kTextAccessDenied +
-             "\n"},
+         kMap + kUnmap + kMap + "ERROR: Could not map view of 000E0000 length 00010000!: " + kTextAccessDenied + "\n"},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
-        FakeNt& fake = FakeNt::Reset();
+        FakeNt &fake = FakeNt::Reset();
         fake.imageBase = row.imageBase;
         fake.image.assign(row.imageSize, 0);
         fake.openStatus = row.openStatus;
@@ -130,7 +129,7 @@ TEST_F(SmbiosTableTest, MapFailuresStopTheSearch) {
 
 TEST_F(SmbiosTableTest, DestructorUnmapsAndCloses) {
     PutPhysical(0xF0010, fixtures::SmbiosEntryPoint());
-    CSmbiosTable* table = new CSmbiosTable;
+    CSmbiosTable *table = new CSmbiosTable;
     ASSERT_EQ(1u, fake().liveViews.size());
     fake().trace.clear();
     delete table;
@@ -153,7 +152,7 @@ TEST_F(SmbiosTableTest, DestructorAfterFailedMapReportsTheNullView) {
 // Validation on buffers: anchors, the two sums and the window's end, in that order.
 TEST(SmbiosValidationTest, ChecksAnchorsSumsAndWindow) {
     struct Row {
-        const char* name;
+        const char *name;
         Bytes entry;
         uint32_t window; // bytes of the window from the entry point on (0: the entry's size)
         BOOL valid;
@@ -161,7 +160,7 @@ TEST(SmbiosValidationTest, ChecksAnchorsSumsAndWindow) {
     Bytes good = fixtures::SmbiosEntryPoint();
     auto with = [&good](std::vector<std::pair<size_t, uint8_t>> changes) {
         Bytes b = good;
-        for (const auto& c : changes)
+        for (const auto &c : changes)
             b.at(c.first) = c.second;
         return b;
     };
@@ -191,7 +190,7 @@ TEST(SmbiosValidationTest, ChecksAnchorsSumsAndWindow) {
         {"length 0, window ends before the table address", lengthZero, 27, FALSE},
         {"length 0, window ends after the table address", lengthZero, 28, TRUE},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         uint32_t window = row.window ? row.window : static_cast<uint32_t>(row.entry.size());
         Bytes buffer(row.entry.begin(), row.entry.begin() + std::min<size_t>(window, row.entry.size()));
@@ -210,7 +209,7 @@ TEST(SmbiosValidationTest, EntryPointOutsideTheWindowFails) {
 
 TEST(SmbiosSearchTest, LooksOnlyAtSixteenByteBoundariesInsideTheWindow) {
     struct Row {
-        const char* name;
+        const char *name;
         uint32_t anchorAt, length;
         bool found;
     } rows[] = {
@@ -221,13 +220,13 @@ TEST(SmbiosSearchTest, LooksOnlyAtSixteenByteBoundariesInsideTheWindow) {
         {"last slot, three bytes inside", 0xF0, 0xF3, false},
         {"empty window", 0x00, 0, false},
     };
-    for (const Row& row : rows) {
+    for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         Bytes buffer(row.length, 0);
         const char anchor[] = "_SM_";
         for (uint32_t i = 0; i < 4 && row.anchorAt + i < row.length; ++i)
             buffer[row.anchorAt + i] = static_cast<uint8_t>(anchor[i]);
-        const uint8_t* found = FindSmbiosAnchor(buffer.data(), row.length);
+        const uint8_t *found = FindSmbiosAnchor(buffer.data(), row.length);
         EXPECT_EQ(row.found ? buffer.data() + row.anchorAt : nullptr, found);
     }
 }

@@ -22,16 +22,16 @@ const NTSTATUS kNoMemory = static_cast<NTSTATUS>(0xC0000017);
 
 struct Source {
     int fd = -1;
-    const uint8_t* bytes = nullptr;
+    const uint8_t *bytes = nullptr;
     size_t size = 0;
     uint64_t base = 0;
 } g_source;
 
-std::multiset<const void*> g_views; // live views (in-memory views may coincide)
-std::set<const void*> g_allocated; // views read from the file (freed at unmap)
+std::multiset<const void *> g_views; // live views (in-memory views may coincide)
+std::set<const void *> g_allocated;  // views read from the file (freed at unmap)
 uintptr_t g_nextHandle = 0x40;
 
-bool SameNameIgnoringCase(const UNICODE_STRING* name, const char* expected) {
+bool SameNameIgnoringCase(const UNICODE_STRING *name, const char *expected) {
     size_t count = name->Length / 2;
     if (count != std::strlen(expected))
         return false;
@@ -45,14 +45,14 @@ bool SameNameIgnoringCase(const UNICODE_STRING* name, const char* expected) {
     return true;
 }
 
-void NTAPI ImageRtlInitUnicodeString(UNICODE_STRING* destination, const char16_t* source) {
+void NTAPI ImageRtlInitUnicodeString(UNICODE_STRING *destination, const char16_t *source) {
     size_t count = std::char_traits<char16_t>::length(source);
     destination->Length = static_cast<uint16_t>(count * 2);
     destination->MaximumLength = static_cast<uint16_t>(count * 2 + 2);
-    destination->Buffer = const_cast<char16_t*>(source);
+    destination->Buffer = const_cast<char16_t *>(source);
 }
 
-NTSTATUS NTAPI ImageNtOpenSection(HANDLE* section, uint32_t, OBJECT_ATTRIBUTES* attributes) {
+NTSTATUS NTAPI ImageNtOpenSection(HANDLE *section, uint32_t, OBJECT_ATTRIBUTES *attributes) {
     if (!attributes || !attributes->ObjectName ||
         !SameNameIgnoringCase(attributes->ObjectName, "\\device\\physicalmemory"))
         return kObjectNameNotFound;
@@ -62,8 +62,8 @@ NTSTATUS NTAPI ImageNtOpenSection(HANDLE* section, uint32_t, OBJECT_ATTRIBUTES* 
     return 0;
 }
 
-NTSTATUS NTAPI ImageNtMapViewOfSection(HANDLE, HANDLE, void** baseAddress, uintptr_t, size_t,
-                                       LARGE_INTEGER* sectionOffset, size_t* viewSize, uint32_t, uint32_t, uint32_t) {
+NTSTATUS NTAPI ImageNtMapViewOfSection(HANDLE, HANDLE, void **baseAddress, uintptr_t, size_t,
+                                       LARGE_INTEGER *sectionOffset, size_t *viewSize, uint32_t, uint32_t, uint32_t) {
     uint64_t offset = static_cast<uint64_t>(sectionOffset->QuadPart);
     size_t size = *viewSize;
     if (offset < g_source.base || size == 0)
@@ -74,11 +74,11 @@ NTSTATUS NTAPI ImageNtMapViewOfSection(HANDLE, HANDLE, void** baseAddress, uintp
             return kInvalidParameter;
         if (size > g_source.size - from)
             return kInvalidViewSize;
-        *baseAddress = const_cast<uint8_t*>(g_source.bytes + from);
+        *baseAddress = const_cast<uint8_t *>(g_source.bytes + from);
         g_views.insert(*baseAddress);
         return 0;
     }
-    uint8_t* buffer = static_cast<uint8_t*>(std::malloc(size));
+    uint8_t *buffer = static_cast<uint8_t *>(std::malloc(size));
     if (!buffer)
         return kNoMemory;
     size_t got = 0;
@@ -100,7 +100,7 @@ NTSTATUS NTAPI ImageNtMapViewOfSection(HANDLE, HANDLE, void** baseAddress, uintp
     return 0;
 }
 
-NTSTATUS NTAPI ImageNtUnmapViewOfSection(HANDLE, void* view) {
+NTSTATUS NTAPI ImageNtUnmapViewOfSection(HANDLE, void *view) {
     auto live = g_views.find(view);
     if (live == g_views.end())
         return kNotMappedView;
@@ -135,31 +135,31 @@ void UseImageFile(int fd, uint64_t base) {
     g_source.base = base;
 }
 
-void UseImageBytes(const uint8_t* bytes, size_t size, uint64_t base) {
+void UseImageBytes(const uint8_t *bytes, size_t size, uint64_t base) {
     g_source = Source();
     g_source.bytes = bytes;
     g_source.size = size;
     g_source.base = base;
 }
 
-void* LookupNtdllEntry(const char* name) {
+void *LookupNtdllEntry(const char *name) {
     static const struct {
-        const char* name;
-        void* entry;
+        const char *name;
+        void *entry;
     } entries[] = {
-        {"RtlInitUnicodeString", reinterpret_cast<void*>(&ImageRtlInitUnicodeString)},
-        {"NtUnmapViewOfSection", reinterpret_cast<void*>(&ImageNtUnmapViewOfSection)},
-        {"NtOpenSection", reinterpret_cast<void*>(&ImageNtOpenSection)},
-        {"NtMapViewOfSection", reinterpret_cast<void*>(&ImageNtMapViewOfSection)},
-        {"RtlNtStatusToDosError", reinterpret_cast<void*>(&ImageRtlNtStatusToDosError)},
+        {"RtlInitUnicodeString", reinterpret_cast<void *>(&ImageRtlInitUnicodeString)},
+        {"NtUnmapViewOfSection", reinterpret_cast<void *>(&ImageNtUnmapViewOfSection)},
+        {"NtOpenSection", reinterpret_cast<void *>(&ImageNtOpenSection)},
+        {"NtMapViewOfSection", reinterpret_cast<void *>(&ImageNtMapViewOfSection)},
+        {"RtlNtStatusToDosError", reinterpret_cast<void *>(&ImageRtlNtStatusToDosError)},
     };
-    for (const auto& e : entries)
+    for (const auto &e : entries)
         if (std::strcmp(e.name, name) == 0)
             return e.entry;
     return nullptr;
 }
 
-bool FormatSystemText(uint32_t code, std::string* text) {
+bool FormatSystemText(uint32_t code, std::string *text) {
     switch (code) {
     case 2:
         *text = "The system cannot find the file specified.\r\n";
@@ -182,4 +182,4 @@ bool FormatSystemText(uint32_t code, std::string* text) {
     }
 }
 
-void CloseSectionHandle(void*) {}
+void CloseSectionHandle(void *) {}

@@ -16,4 +16,4 @@ void UseImageFile(int fd, uint64_t base);
 
 // Serves physical memory from bytes in memory; the first byte lies at `base`. The
 // caller keeps the bytes alive while views exist.
-void UseImageBytes(const uint8_t* bytes, size_t size, uint64_t base);
+void UseImageBytes(const uint8_t *bytes, size_t size, uint64_t base);

@@ -6,13 +6,13 @@
 #include "firmware/trace.h"
 
 int RunFirmwareProbe() {
-    CSmbiosTable* smbios = new CSmbiosTable;
+    CSmbiosTable *smbios = new CSmbiosTable;
     if (!smbios->m_pEntryPoint) {
         Trace("SMBIOS not found?\n");
         delete smbios;
         return -1;
     }
-    CMadtTable* madt = new CMadtTable;
+    CMadtTable *madt = new CMadtTable;
     int count = madt->GetProcessorCount();
     Trace("Processor count: %d\n", count);
     delete madt;

@@ -12,18 +12,18 @@ namespace fixtures {
 
 typedef std::vector<uint8_t> Bytes;
 
-inline void PutLe16(Bytes& b, size_t at, uint16_t v) {
+inline void PutLe16(Bytes &b, size_t at, uint16_t v) {
     b[at] = static_cast<uint8_t>(v);
     b[at + 1] = static_cast<uint8_t>(v >> 8);
 }
 
-inline void PutLe32(Bytes& b, size_t at, uint32_t v) {
+inline void PutLe32(Bytes &b, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // The value that makes bytes [from, to) sum to zero when stored at `at` (within them).
-inline void FixSum(Bytes& b, size_t from, size_t to, size_t at) {
+inline void FixSum(Bytes &b, size_t from, size_t to, size_t at) {
     b[at] = 0;
     uint8_t sum = 0;
     for (size_t i = from; i < to; ++i)
@@ -63,7 +63,9 @@ inline Bytes IoApic(uint8_t id = 2) {
 }
 
 // Interrupt source override (type 2, length 10).
-inline Bytes InterruptOverride() { return Bytes{2, 10, 0, 0, 2, 0, 0, 0, 0, 0}; }
+inline Bytes InterruptOverride() {
+    return Bytes{2, 10, 0, 0, 2, 0, 0, 0, 0, 0};
+}
 
 // MADT with the given entries, its length field and checksum right.
 inline Bytes Madt(std::initializer_list<Bytes> entries) {
@@ -75,7 +77,7 @@ inline Bytes Madt(std::initializer_list<Bytes> entries) {
         b[10 + i] = static_cast<uint8_t>(oem[i]);
     PutLe32(b, 36, 0xFEE00000); // local APIC address
     PutLe32(b, 40, 1);          // PC-AT compatible
-    for (const Bytes& e : entries)
+    for (const Bytes &e : entries)
         b.insert(b.end(), e.begin(), e.end());
     PutLe32(b, 4, static_cast<uint32_t>(b.size()));
     FixSum(b, 0, b.size(), 9);

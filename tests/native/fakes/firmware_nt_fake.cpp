@@ -13,18 +13,18 @@ const char kTextInvalidAddress[] = "Attempt to access invalid address.\r\n";
 
 namespace {
 
-FakeNt* g_fake = nullptr;
+FakeNt *g_fake = nullptr;
 uintptr_t g_nextHandle = 0x40;
 
-void NTAPI FakeRtlInitUnicodeString(UNICODE_STRING* destination, const char16_t* source) {
+void NTAPI FakeRtlInitUnicodeString(UNICODE_STRING *destination, const char16_t *source) {
     size_t count = std::char_traits<char16_t>::length(source);
     destination->Length = static_cast<uint16_t>(count * 2);
     destination->MaximumLength = static_cast<uint16_t>(count * 2 + 2);
-    destination->Buffer = const_cast<char16_t*>(source);
+    destination->Buffer = const_cast<char16_t *>(source);
 }
 
-NTSTATUS NTAPI FakeNtOpenSection(HANDLE* section, uint32_t access, OBJECT_ATTRIBUTES* attributes) {
-    FakeNt& fake = FakeNt::Get();
+NTSTATUS NTAPI FakeNtOpenSection(HANDLE *section, uint32_t access, OBJECT_ATTRIBUTES *attributes) {
+    FakeNt &fake = FakeNt::Get();
     ++fake.opens;
     fake.openAccess = access;
     fake.openAttributes = *attributes;
@@ -36,10 +36,10 @@ NTSTATUS NTAPI FakeNtOpenSection(HANDLE* section, uint32_t access, OBJECT_ATTRIB
     return 0;
 }
 
-NTSTATUS NTAPI FakeNtMapViewOfSection(HANDLE section, HANDLE process, void** baseAddress, uintptr_t zeroBits,
-                                      size_t commitSize, LARGE_INTEGER* sectionOffset, size_t* viewSize,
+NTSTATUS NTAPI FakeNtMapViewOfSection(HANDLE section, HANDLE process, void **baseAddress, uintptr_t zeroBits,
+                                      size_t commitSize, LARGE_INTEGER *sectionOffset, size_t *viewSize,
                                       uint32_t inherit, uint32_t allocationType, uint32_t protect) {
-    FakeNt& fake = FakeNt::Get();
+    FakeNt &fake = FakeNt::Get();
     ++fake.maps;
     fake.mapProcess = process;
     fake.mapZeroBits = zeroBits;
@@ -68,8 +68,8 @@ NTSTATUS NTAPI FakeNtMapViewOfSection(HANDLE section, HANDLE process, void** bas
     return 0;
 }
 
-NTSTATUS NTAPI FakeNtUnmapViewOfSection(HANDLE process, void* view) {
-    FakeNt& fake = FakeNt::Get();
+NTSTATUS NTAPI FakeNtUnmapViewOfSection(HANDLE process, void *view) {
+    FakeNt &fake = FakeNt::Get();
     ++fake.unmaps;
     fake.unmapProcess = process;
     if (fake.liveViews.count(view) == 0)
@@ -89,13 +89,13 @@ uint32_t NTAPI FakeRtlNtStatusToDosError(NTSTATUS status) {
 
 } // namespace
 
-FakeNt& FakeNt::Get() {
+FakeNt &FakeNt::Get() {
     if (!g_fake)
         g_fake = new FakeNt;
     return *g_fake;
 }
 
-FakeNt& FakeNt::Reset() {
+FakeNt &FakeNt::Reset() {
     SetTraceCapture(nullptr);
     delete g_fake;
     g_fake = new FakeNt;
@@ -104,40 +104,40 @@ FakeNt& FakeNt::Reset() {
     return *g_fake;
 }
 
-FakeNt& ResetWithBiosArea() {
-    FakeNt& fake = FakeNt::Reset();
+FakeNt &ResetWithBiosArea() {
+    FakeNt &fake = FakeNt::Reset();
     fake.imageBase = 0xE0000;
     fake.image.assign(0x20000, 0);
     return fake;
 }
 
-void PutPhysical(uint32_t physical, const std::vector<uint8_t>& bytes) {
-    FakeNt& fake = FakeNt::Get();
+void PutPhysical(uint32_t physical, const std::vector<uint8_t> &bytes) {
+    FakeNt &fake = FakeNt::Get();
     std::memcpy(fake.image.data() + (physical - fake.imageBase), bytes.data(), bytes.size());
 }
 
 // The port, as the native tests see the platform.
 
-void* LookupNtdllEntry(const char* name) {
-    FakeNt& fake = FakeNt::Get();
+void *LookupNtdllEntry(const char *name) {
+    FakeNt &fake = FakeNt::Get();
     fake.lookups.push_back(name);
     if (fake.missingEntry == name)
         return nullptr;
-    static const std::map<std::string, void*> entries = {
-        {"RtlInitUnicodeString", reinterpret_cast<void*>(&FakeRtlInitUnicodeString)},
-        {"NtOpenSection", reinterpret_cast<void*>(&FakeNtOpenSection)},
-        {"NtMapViewOfSection", reinterpret_cast<void*>(&FakeNtMapViewOfSection)},
-        {"NtUnmapViewOfSection", reinterpret_cast<void*>(&FakeNtUnmapViewOfSection)},
-        {"RtlNtStatusToDosError", reinterpret_cast<void*>(&FakeRtlNtStatusToDosError)}};
+    static const std::map<std::string, void *> entries = {
+        {"RtlInitUnicodeString", reinterpret_cast<void *>(&FakeRtlInitUnicodeString)},
+        {"NtOpenSection", reinterpret_cast<void *>(&FakeNtOpenSection)},
+        {"NtMapViewOfSection", reinterpret_cast<void *>(&FakeNtMapViewOfSection)},
+        {"NtUnmapViewOfSection", reinterpret_cast<void *>(&FakeNtUnmapViewOfSection)},
+        {"RtlNtStatusToDosError", reinterpret_cast<void *>(&FakeRtlNtStatusToDosError)}};
     auto found = entries.find(name);
     return found == entries.end() ? nullptr : found->second;
 }
 
-bool FormatSystemText(uint32_t code, std::string* text) {
+bool FormatSystemText(uint32_t code, std::string *text) {
     text->clear();
     if (FakeNt::Get().formatFails)
         return false;
-    static const std::map<uint32_t, const char*> texts = {
+    static const std::map<uint32_t, const char *> texts = {
         {2, kTextFileNotFound}, {5, kTextAccessDenied}, {487, kTextInvalidAddress}};
     auto found = texts.find(code);
     if (found == texts.end())
@@ -146,8 +146,8 @@ bool FormatSystemText(uint32_t code, std::string* text) {
     return true;
 }
 
-void CloseSectionHandle(void* handle) {
-    FakeNt& fake = FakeNt::Get();
+void CloseSectionHandle(void *handle) {
+    FakeNt &fake = FakeNt::Get();
     fake.openHandles.erase(handle);
     fake.closedHandles.push_back(handle);
 }

@@ -3,4 +3,6 @@
 // Exit status: 0 when a count was printed, 1 when no SMBIOS entry point was found.
 #include "probe_run.h"
 
-int main() { return RunFirmwareProbe() < 0 ? 1 : 0; }
+int main() {
+    return RunFirmwareProbe() < 0 ? 1 : 0;
+}

@@ -27,24 +27,24 @@ const SIZE_T kSectionSize = 0x100000;
 const char kEisaParent[] = "Hardware\\Description\\System\\EisaAdapter";
 const char kEisaKey[] = "Hardware\\Description\\System\\EisaAdapter\\0";
 
-typedef NTSTATUS(NTAPI* CreateSectionFn)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PLARGE_INTEGER, ULONG, ULONG,
+typedef NTSTATUS(NTAPI *CreateSectionFn)(PHANDLE, ACCESS_MASK, POBJECT_ATTRIBUTES, PLARGE_INTEGER, ULONG, ULONG,
                                          HANDLE);
-typedef NTSTATUS(NTAPI* MapViewFn)(HANDLE, HANDLE, PVOID*, ULONG_PTR, SIZE_T, PLARGE_INTEGER, PSIZE_T, DWORD, ULONG,
+typedef NTSTATUS(NTAPI *MapViewFn)(HANDLE, HANDLE, PVOID *, ULONG_PTR, SIZE_T, PLARGE_INTEGER, PSIZE_T, DWORD, ULONG,
                                    ULONG);
-typedef VOID(NTAPI* InitUnicodeFn)(PUNICODE_STRING, PCWSTR);
+typedef VOID(NTAPI *InitUnicodeFn)(PUNICODE_STRING, PCWSTR);
 
 int Usage() {
     std::fprintf(stderr, "usage: physmem_helper [--base ADDRESS] [--eisa] IMAGE\n");
     return 2;
 }
 
-template <typename Fn> Fn NtdllEntry(const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+template <typename Fn> Fn NtdllEntry(const char *name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
 }
 
 // Reads the whole image into the view at the given offset; the image must fit.
-bool LoadImage(const char* path, unsigned char* view, unsigned long base) {
-    FILE* file = std::fopen(path, "rb");
+bool LoadImage(const char *path, unsigned char *view, unsigned long base) {
+    FILE *file = std::fopen(path, "rb");
     if (!file) {
         std::fprintf(stderr, "physmem_helper: cannot open %s\n", path);
         return false;
@@ -61,7 +61,7 @@ bool LoadImage(const char* path, unsigned char* view, unsigned long base) {
     return true;
 }
 
-bool CreateEisaKey(bool* createdParent) {
+bool CreateEisaKey(bool *createdParent) {
     HKEY key;
     *createdParent = RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEisaParent, 0, KEY_READ, &key) != ERROR_SUCCESS;
     if (!*createdParent)
@@ -85,13 +85,13 @@ void RemoveEisaKey(bool removeParent) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char **argv) {
     unsigned long base = 0xE0000;
     bool eisa = false;
-    const char* image = NULL;
+    const char *image = NULL;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--base") == 0 && i + 1 < argc) {
-            char* end = NULL;
+            char *end = NULL;
             base = std::strtoul(argv[++i], &end, 0);
             if (*end != '\0' || base >= kSectionSize)
                 return Usage();
@@ -126,17 +126,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "physmem_helper: NtCreateSection failed %08lX\n", static_cast<unsigned long>(status));
         return 3;
     }
-    void* view = NULL;
+    void *view = NULL;
     SIZE_T viewSize = 0;
     LARGE_INTEGER offset;
     offset.QuadPart = 0;
-    status = mapView(section, GetCurrentProcess(), &view, 0, 0, &offset, &viewSize, 1 /* ViewShare */, 0,
-                     PAGE_READWRITE);
+    status =
+        mapView(section, GetCurrentProcess(), &view, 0, 0, &offset, &viewSize, 1 /* ViewShare */, 0, PAGE_READWRITE);
     if (status < 0) {
         std::fprintf(stderr, "physmem_helper: NtMapViewOfSection failed %08lX\n", static_cast<unsigned long>(status));
         return 3;
     }
-    if (!LoadImage(image, static_cast<unsigned char*>(view), base))
+    if (!LoadImage(image, static_cast<unsigned char *>(view), base))
         return 2;
 
     bool createdParent = false;
