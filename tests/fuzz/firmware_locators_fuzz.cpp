@@ -119,7 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size) {
     for (uint32_t offset = 0; offset < length; offset += 16)
         ValidateSmbiosEntryPoint(bytes, length, bytes + offset);
     const uint8_t *entry = FindSmbiosAnchor(bytes, length);
-    if (entry && ValidateSmbiosEntryPoint(bytes, length, entry) && entry + 28 > bytes + length)
+    if (entry && ValidateSmbiosEntryPoint(bytes, length, entry) && static_cast<size_t>(entry - bytes) + 28 > length)
         __builtin_trap();
     for (const uint8_t *madt = FindMadtSignature(bytes, length); madt;
          madt = FindMadtSignature(madt + 1, static_cast<uint32_t>(bytes + length - madt - 1))) {
