@@ -60,7 +60,8 @@ public:
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     virtual void DoDataExchange(CDataExchange* pDX);
 
-    // Default processing of the message being handled (valid only inside a handler).
+    // Default processing of the message being handled, by the dialog manager: valid only
+    // inside a message-map handler of a dialog. Runs at most once per message.
     LRESULT Default();
 
     // Looks up and runs the map entry for one window message; FALSE if the map has none.
