@@ -60,9 +60,17 @@ road_machine() {
 }
 
 ui() { # the console of a Wine program ends its lines with CR LF
-    local out rc
-    out=$("$W" "$ROAD_UI" "$@" </dev/null)
-    rc=$?
+    local out rc try
+    # While the program under test rewrites KERNEL32.DLL or NTDLL.DLL in system32, a
+    # Wine process that starts at that moment cannot load them (sharing violation):
+    # start the driver again once the copy is through.
+    for try in $(seq 40); do
+        out=$("$W" "$ROAD_UI" "$@" </dev/null 2>"$WINE_WORK/road-ui.err")
+        rc=$?
+        grep -q "could not load" "$WINE_WORK/road-ui.err" || break
+        sleep 0.25
+    done
+    grep -v "could not load" "$WINE_WORK/road-ui.err" >&2
     printf '%s' "$out" | tr -d '\r'
     [ -n "$out" ] && echo
     return $rc
