@@ -1,5 +1,5 @@
 # Entry points for everyone:
-#   make demo     run the program on the embedded default machine under Wine
+#   make demo     the whole upgrade on the embedded default machine under Wine
 #   make test     every test layer: native units, sanitizers, fuzzing, Wine end to end, release checks
 #   make native   native build: unit tests, fwprobe, benchmarks   (build/native)
 #   make win32    the product                                     (build/i686/update.exe)
@@ -7,10 +7,11 @@
 #   make release  dist/ and its zip
 # Every target installs what the machine lacks first (scripts/ensure-deps.sh).
 
+MAKEFLAGS   += --no-print-directory
 JOBS        ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 DEPS        := scripts/ensure-deps.sh
-CMAKE_GEN   := cmake -S . -DCMAKE_BUILD_TYPE=RelWithDebInfo
+CMAKE_GEN   := cmake --no-warn-unused-cli -S . -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: all native asan fuzz-build win32 win64 unit asan-test fuzz wine-test bench test demo release release-check clean
 
@@ -33,12 +34,12 @@ fuzz-build:
 
 win32:
 	@$(DEPS) native cross
-	@cmake -S . -B build/i686 -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake >/dev/null
+	@cmake --no-warn-unused-cli -S . -B build/i686 -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-mingw.cmake >/dev/null
 	@cmake --build build/i686 -j $(JOBS)
 
 win64:
 	@$(DEPS) native cross
-	@cmake -S . -B build/x86_64 -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake >/dev/null
+	@cmake --no-warn-unused-cli -S . -B build/x86_64 -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-mingw.cmake >/dev/null
 	@cmake --build build/x86_64 -j $(JOBS)
 
 unit: native
@@ -54,8 +55,11 @@ wine-test: win64
 	@$(DEPS) wine
 	@tests/wine/run_all.sh
 
-bench: native
+# The firmware probe natively, then staging a 64 MiB file under Wine.
+bench: native win64
+	@$(DEPS) wine
 	@scripts/run-bench.sh
+	@MP_BUILD=$(CURDIR)/build/x86_64 bash tests/wine/staging_bench.sh
 
 release: win32
 	@$(DEPS) release
@@ -67,9 +71,11 @@ release-check: release
 test:
 	@scripts/run-tests.sh
 
+# First the update dialog as it opens (trace and screenshot), then the whole upgrade.
 demo: win64
 	@$(DEPS) wine
 	@scripts/demo.sh
+	@scripts/demo_upgrade.sh
 
 clean:
 	rm -rf build dist

@@ -98,6 +98,17 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
         ::GetWindowTextA(hWndCtrl, value.GetBuffer(nLength), nLength + 1);
         value.ReleaseBuffer();
     } else {
+        // Only a changed text is set: the copy progress callback refreshes the file
+        // text after every piece copied, and setting an equal text would repaint the
+        // control each time for nothing.
+        int nLength = ::GetWindowTextLengthA(hWndCtrl);
+        if (nLength == value.GetLength()) {
+            CString current;
+            ::GetWindowTextA(hWndCtrl, current.GetBuffer(nLength), nLength + 1);
+            current.ReleaseBuffer();
+            if (current == value)
+                return;
+        }
         ::SetWindowTextA(hWndCtrl, value);
     }
 }

@@ -9,7 +9,7 @@ packages_for() {
         fuzz)    echo "clang libclang-rt-14-dev" ;;
         bench)   echo "libbenchmark-dev" ;;
         cross)   echo "g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64" ;;
-        wine)    echo "wine64 xvfb imagemagick x11-utils" ;;
+        wine)    echo "wine64 xvfb imagemagick x11-utils xdotool" ;;
         release) echo "zip python3" ;;
         *) echo "unknown dependency group: $1" >&2; exit 2 ;;
     esac
