@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/startup_logic.h"
+#include "framework/app_paths.h"
 #include "app/update_dlg.h"
 #include "firmware/madt_table.h"
 #include "firmware/smbios_table.h"
@@ -77,13 +78,6 @@ public:
     CMadtTable* m_pMadt = NULL;
 };
 
-char* HeapCopy(const char* psz) {
-    size_t cb = std::strlen(psz) + 1;
-    char* pCopy = static_cast<char*>(std::malloc(cb));
-    if (pCopy)
-        std::memcpy(pCopy, psz, cb);
-    return pCopy;
-}
 } // namespace
 
 BOOL CUpdateApp::InitInstance() {
@@ -106,7 +100,7 @@ BOOL CUpdateApp::InitInstance() {
 
     // The profile functions now read the tag file beside the program.
     std::free(const_cast<char*>(m_pszProfileName));
-    m_pszProfileName = HeapCopy(outcome.strProfilePath);
+    m_pszProfileName = AfxHeapCopy(outcome.strProfilePath);
 
     m_pMainWnd = pDlg;
     pDlg->DoModal();

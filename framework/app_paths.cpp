@@ -1,6 +1,9 @@
 // Names derived from the executable's path (see app_paths.h).
 #include "framework/app_paths.h"
 
+#include <cstdlib>
+#include <cstring>
+
 int AfxFileNameOffset(const char* pszPath) {
     int nOffset = 0;
     for (int i = 0; pszPath[i]; ++i)
@@ -30,4 +33,12 @@ CString AfxHelpPathFromModulePath(const char* pszModulePath) {
     CString strPath(pszModulePath);
     int nDot = ExtensionDot(strPath);
     return (nDot < 0 ? strPath + "." : strPath.Left(nDot + 1)) + "HLP";
+}
+
+char* AfxHeapCopy(const char* psz) {
+    size_t cb = std::strlen(psz) + 1;
+    char* pCopy = static_cast<char*>(std::malloc(cb));
+    if (pCopy)
+        std::memcpy(pCopy, psz, cb);
+    return pCopy;
 }

@@ -14,3 +14,7 @@ CString AfxHelpPathFromModulePath(const char* pszModulePath);
 
 // Where the file name begins in a path: after the last backslash, slash or drive colon.
 int AfxFileNameOffset(const char* pszPath);
+
+// A heap copy of a name, as the application object owns its names: released with
+// free(). Null when memory is short.
+char* AfxHeapCopy(const char* psz);

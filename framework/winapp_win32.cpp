@@ -8,21 +8,12 @@
 namespace {
 CWinApp* g_pApp = NULL;
 
-// A heap copy the application object owns and releases with free().
-char* HeapCopy(const char* psz) {
-    size_t cb = std::strlen(psz) + 1;
-    char* pCopy = static_cast<char*>(std::malloc(cb));
-    if (pCopy)
-        std::memcpy(pCopy, psz, cb);
-    return pCopy;
-}
-
 // Help context of a dialog template, as help compilers number them.
 constexpr DWORD kHelpContextDialogBase = 0x20000;
 } // namespace
 
 CWinApp::CWinApp(LPCSTR lpszAppName)
-    : m_hInstance(NULL), m_pMainWnd(NULL), m_pszAppName(lpszAppName ? HeapCopy(lpszAppName) : NULL),
+    : m_hInstance(NULL), m_pMainWnd(NULL), m_pszAppName(lpszAppName ? AfxHeapCopy(lpszAppName) : NULL),
       m_pszHelpFilePath(NULL), m_pszProfileName(NULL), m_b3dControls(FALSE) {
     g_pApp = this;
 }
@@ -92,10 +83,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     DWORD cch = ::GetModuleFileNameA(hInstance, szModule, MAX_PATH);
     szModule[cch < MAX_PATH ? cch : MAX_PATH - 1] = '\0';
     if (!pApp->m_pszAppName)
-        pApp->m_pszAppName = HeapCopy(AfxAppNameFromModulePath(szModule));
-    pApp->m_pszHelpFilePath = HeapCopy(AfxHelpPathFromModulePath(szModule));
+        pApp->m_pszAppName = AfxHeapCopy(AfxAppNameFromModulePath(szModule));
+    pApp->m_pszHelpFilePath = AfxHeapCopy(AfxHelpPathFromModulePath(szModule));
     // A bare name: the profile functions look for it in the Windows directory.
-    pApp->m_pszProfileName = HeapCopy(CString(pApp->m_pszAppName) + ".INI");
+    pApp->m_pszProfileName = AfxHeapCopy(CString(pApp->m_pszAppName) + ".INI");
     if (!pApp->InitInstance())
         return 0;
     return pApp->Run();
