@@ -11,6 +11,7 @@
 #include <string>
 
 #include "fakes/firmware_fixtures.h"
+#include "fakes/trace_capture.h"
 #include "firmware/bios_scan.h"
 #include "firmware/madt_table.h"
 #include "firmware/smbios_table.h"
@@ -51,7 +52,7 @@ void BM_FirmwareProbe(benchmark::State &state) {
     UseImageBytes(image.data(), image.size(), kBase);
     std::string trace;
     trace.reserve(1024);
-    SetTraceCapture(&trace);
+    CaptureTrace(&trace);
     for (auto _ : state) {
         trace.clear();
         CSmbiosTable *smbios = new CSmbiosTable;
@@ -62,7 +63,7 @@ void BM_FirmwareProbe(benchmark::State &state) {
         delete madt;
         delete smbios;
     }
-    SetTraceCapture(nullptr);
+    CaptureTrace(nullptr);
     if (trace.find("Processor") != std::string::npos || trace.find("ERROR") != std::string::npos)
         state.SkipWithError("unexpected trace");
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 0x20000);

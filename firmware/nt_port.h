@@ -7,7 +7,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "framework/cstring.h"
 
 // Address of the named export of the already loaded module "ntdll.dll", or null when
 // it has none. The module is neither loaded nor released.
@@ -16,7 +17,7 @@ void *LookupNtdllEntry(const char *name);
 // The system's own text for a Win32 error code (FormatMessageA from the system,
 // language neutral/default), unaltered, line end included. False, with *text left
 // empty, when the system has no text for the code.
-bool FormatSystemText(uint32_t code, std::string *text);
+bool FormatSystemText(uint32_t code, CString *text);
 
 // Closes a section handle that NtOpenSection returned. The handle is not used again.
 void CloseSectionHandle(void *handle);

@@ -8,17 +8,17 @@ void *LookupNtdllEntry(const char *name) {
     return reinterpret_cast<void *>(entry);
 }
 
-bool FormatSystemText(uint32_t code, std::string *text) {
-    text->clear();
+bool FormatSystemText(uint32_t code, CString *text) {
+    text->Empty();
     char *buffer = nullptr;
     DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code,
         MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char *>(&buffer), 0, nullptr);
     if (length != 0 && buffer)
-        text->assign(buffer, length);
+        *text = CString(buffer, static_cast<int>(length));
     if (buffer)
         LocalFree(buffer);
-    return !text->empty();
+    return !text->IsEmpty();
 }
 
 void CloseSectionHandle(void *handle) {

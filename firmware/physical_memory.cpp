@@ -1,9 +1,6 @@
 // Physical memory window: the native API bound at run time, the section, map and unmap.
 #include "firmware/physical_memory.h"
 
-#include <cstdio>
-#include <string>
-
 #include "firmware/nt_native.h"
 #include "firmware/nt_port.h"
 #include "firmware/trace.h"
@@ -41,13 +38,10 @@ void ForgetNtdllEntryPointsForTesting() {
 void ReportNtStatus(const char *message, NTSTATUS status) {
     // Without the conversion entry point the status itself stands in for the code.
     uint32_t code = RtlNtStatusToDosError ? RtlNtStatusToDosError(status) : static_cast<uint32_t>(status);
-    std::string text;
-    if (!FormatSystemText(code, &text) || text.empty()) {
-        char fallback[40];
-        std::snprintf(fallback, sizeof fallback, "Unknown error %u.", static_cast<unsigned>(code));
-        text = fallback;
-    }
-    Trace("%s: %s\n", message, text.c_str());
+    CString text;
+    if (!FormatSystemText(code, &text) || text.IsEmpty())
+        text.Format("Unknown error %u.", static_cast<unsigned>(code));
+    Trace("%s: %s\n", message, static_cast<const char *>(text));
 }
 
 BOOL ResolveNtdllEntryPoints() {
@@ -97,9 +91,9 @@ BOOL MapSectionView(HANDLE section, uint32_t *base, uint32_t *length, const uint
                                          VIEW_SHARE, 0, PAGE_READONLY_PROTECTION);
     *length = static_cast<uint32_t>(viewSize);
     if (status < 0) {
-        char message[64];
-        std::snprintf(message, sizeof message, "ERROR: Could not map view of %08X length %08X!",
-                      static_cast<unsigned>(*base), static_cast<unsigned>(*length));
+        CString message;
+        message.Format("ERROR: Could not map view of %08X length %08X!", static_cast<unsigned>(*base),
+                       static_cast<unsigned>(*length));
         ReportNtStatus(message, status);
         return FALSE;
     }

@@ -3,37 +3,32 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
+
+#include "framework/cstring.h"
 
 namespace {
-std::string *g_capture = nullptr;
-}
+TraceSink g_sink = nullptr;
+void *g_context = nullptr;
+} // namespace
 
 void Trace(const char *format, ...) {
-    char small[256];
+    CString text;
     va_list args;
     va_start(args, format);
-    int needed = std::vsnprintf(small, sizeof small, format, args);
+    text.FormatV(format, args);
     va_end(args);
-    if (needed < 0)
+    if (text.IsEmpty())
         return;
-    const char *text = small;
-    std::vector<char> large;
-    if (static_cast<size_t>(needed) >= sizeof small) {
-        large.resize(static_cast<size_t>(needed) + 1);
-        va_start(args, format);
-        std::vsnprintf(large.data(), large.size(), format, args);
-        va_end(args);
-        text = large.data();
-    }
-    if (g_capture) {
-        g_capture->append(text, static_cast<size_t>(needed));
+    const size_t length = static_cast<size_t>(text.GetLength());
+    if (g_sink) {
+        g_sink(g_context, text, length);
         return;
     }
-    std::fwrite(text, 1, static_cast<size_t>(needed), stdout);
+    std::fwrite(static_cast<const char *>(text), 1, length, stdout);
     std::fflush(stdout);
 }
 
-void SetTraceCapture(std::string *capture) {
-    g_capture = capture;
+void SetTraceSink(TraceSink sink, void *context) {
+    g_sink = sink;
+    g_context = sink ? context : nullptr;
 }

@@ -6,7 +6,7 @@
 // stamp or severity is added. One thread only.
 #pragma once
 
-#include <string>
+#include <cstddef>
 
 #if defined(__GNUC__)
 #define MP_TRACE_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
@@ -17,6 +17,9 @@
 // Formats and writes one piece of trace text (usually one line ending in "\n").
 void Trace(const char *format, ...) MP_TRACE_FORMAT(1, 2);
 
-// Sends the trace into *capture (appended) instead of standard output; null restores
-// standard output. The caller owns the string and keeps it alive while it is set.
-void SetTraceCapture(std::string *capture);
+// Receives each piece of trace text, in order, in place of standard output.
+typedef void (*TraceSink)(void *context, const char *text, size_t length);
+
+// Sends the trace to sink (called with context) instead of standard output; a null
+// sink restores standard output. The caller keeps the context alive while it is set.
+void SetTraceSink(TraceSink sink, void *context);

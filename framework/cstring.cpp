@@ -2,13 +2,15 @@
 #include "framework/cstring.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
+#include "framework/text_format.h"
+
 namespace {
 char g_chNil = '\0'; // the text of every CString that owns no allocation
+const int kMaxFormattedLength = 1 << 24; // Format gives up beyond this many characters
 
 int Clamp(int nValue, int nLow, int nHigh) { return nValue < nLow ? nLow : (nValue > nHigh ? nHigh : nValue); }
 int LengthOf(const char* psz) { return psz ? static_cast<int>(std::strlen(psz)) : 0; }
@@ -90,18 +92,36 @@ void CString::MakeUpper() {
 void CString::Format(const char* pszFormat, ...) {
     va_list args;
     va_start(args, pszFormat);
+    FormatV(pszFormat, args);
+    va_end(args);
+}
+
+void CString::FormatV(const char* pszFormat, va_list args) {
+    // Most texts fit the stack buffer; longer ones are formatted again into ever
+    // larger allocations. The text is built apart from ours, since an argument may
+    // point into it.
+    char small[256];
     va_list copy;
     va_copy(copy, args);
-    int nLength = std::vsnprintf(nullptr, 0, pszFormat, copy);
+    int nLength = FormatTextV(small, sizeof small, pszFormat, copy);
     va_end(copy);
-    if (nLength < 0) {
-        Empty();
-    } else {
-        Reserve(nLength);
-        std::vsnprintf(m_pchData, static_cast<size_t>(nLength) + 1, pszFormat, args);
-        m_nLength = nLength;
+    if (nLength >= 0) {
+        Assign(small, nLength);
+        return;
     }
-    va_end(args);
+    for (int nCapacity = 2 * static_cast<int>(sizeof small); nCapacity <= kMaxFormattedLength; nCapacity *= 2) {
+        CString result;
+        char* pBuffer = result.GetBuffer(nCapacity);
+        va_copy(copy, args);
+        nLength = FormatTextV(pBuffer, static_cast<size_t>(nCapacity) + 1, pszFormat, copy);
+        va_end(copy);
+        if (nLength >= 0) {
+            result.ReleaseBuffer(nLength);
+            *this = static_cast<CString&&>(result);
+            return;
+        }
+    }
+    Empty(); // a format that fails, or a text beyond any sensible length
 }
 
 void CString::Empty() {

@@ -6,6 +6,7 @@
 // header: the portable logic and the Win32 adapters share this class.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 
 class CString {
@@ -45,6 +46,7 @@ public:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
+    void FormatV(const char* pszFormat, va_list args); // args is consumed
     void Empty();
 
     // Direct access: GetBuffer returns room for at least nMinLength characters plus the

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-std::string TagFileSection(const char *servicePack) {
-    std::string section = "TAGFILE_INFO_SP";
+CString TagFileSection(const char *servicePack) {
+    CString section = "TAGFILE_INFO_SP";
     const size_t length = std::strlen(servicePack);
     if (length)
         section += servicePack[length - 1];
@@ -16,11 +16,12 @@ BOOL IsListedInTagFile(const char *path, const char *name, const char *servicePa
     if (!port.QueryFileSize(path, &size))
         return FALSE;
 
-    const std::string section = TagFileSection(servicePack);
+    const CString section = TagFileSection(servicePack);
     BOOL matched = FALSE;
     for (uint32_t n = 1;; ++n) {
-        const std::string key = std::string(name) + std::to_string(n);
-        const uint32_t value = port.ReadProfileInt(section.c_str(), key.c_str());
+        CString key;
+        key.Format("%s%u", name, static_cast<unsigned>(n));
+        const uint32_t value = port.ReadProfileInt(section, key);
         if (value == 0)
             return matched;
         if (value == size)

@@ -8,10 +8,10 @@
 // low 32 bits of its size. Only the size is looked at, never the contents.
 #pragma once
 
+#include "framework/cstring.h"
 #include "framework/portable.h"
 
 #include <cstdint>
-#include <string>
 
 // What the rule needs of the platform: one size query, one profile read.
 class CTagFilePort {
@@ -27,7 +27,7 @@ public:
 
 // "TAGFILE_INFO_SP" followed by the last character of the service pack text
 // ("TAGFILE_INFO_SP" alone for an empty text).
-std::string TagFileSection(const char *servicePack);
+CString TagFileSection(const char *servicePack);
 
 // TRUE when the file at the path exists and its size is listed under the name
 // in the section of the service pack. Reads k + 1 keys for a list of k values;

@@ -41,7 +41,7 @@ const char kSystem32[] = "\\SYSTEM32\\";
 
 // The two directories of a copy phase. FALSE when the platform gives no
 // directory or one whose text would not fit a path buffer.
-BOOL GetCopyDirectories(CUpdateSequencePort &port, std::string *pTempDir, std::string *pSystemDir) {
+BOOL GetCopyDirectories(CUpdateSequencePort &port, CString *pTempDir, CString *pSystemDir) {
     char buffer[kPathBufferSize];
     uint32_t length = port.TempPath(kPathBufferSize, buffer);
     if (length == 0 || length >= kPathBufferSize)
@@ -50,20 +50,20 @@ BOOL GetCopyDirectories(CUpdateSequencePort &port, std::string *pTempDir, std::s
     length = port.WindowsDirectory(buffer, kPathBufferSize);
     if (length == 0 || length + sizeof kSystem32 - 1 >= kPathBufferSize)
         return FALSE;
-    *pSystemDir = std::string(buffer) + kSystem32;
+    *pSystemDir = CString(buffer) + kSystem32;
     return TRUE;
 }
 
 // Stages the six files and writes the six log entries: the HAL's entry right
 // after the HAL, the others after the last file.
-void CopySystemFiles(BOOL noEisaBus, const std::string &folder, const std::string &tempDir,
-                     const std::string &systemDir, BOOL *pCancel, CUpdateSequencePort &port) {
+void CopySystemFiles(BOOL noEisaBus, const CString &folder, const CString &tempDir, const CString &systemDir,
+                     BOOL *pCancel, CUpdateSequencePort &port) {
     const StagingStep &hal = noEisaBus ? kHalWithoutEisa : kHalWithEisa;
     const LogEntry &halLog = noEisaBus ? kHalLogWithoutEisa : kHalLogWithEisa;
-    port.StageSystemFile((folder + hal.source).c_str(), tempDir.c_str(), systemDir.c_str(), hal.target, pCancel);
+    port.StageSystemFile(folder + hal.source, tempDir, systemDir, hal.target, pCancel);
     port.WriteSetupLogEntry(halLog.file, halLog.source, halLog.checksum);
     for (const StagingStep &step : kStagingSteps)
-        port.StageSystemFile((folder + step.source).c_str(), tempDir.c_str(), systemDir.c_str(), step.target, pCancel);
+        port.StageSystemFile(folder + step.source, tempDir, systemDir, step.target, pCancel);
     for (const LogEntry &entry : kLogEntries)
         port.WriteSetupLogEntry(entry.file, entry.source, entry.checksum);
 }
@@ -87,22 +87,22 @@ BOOL SetCurrentType(CUpdateSequencePort &port) {
 
 } // namespace
 
-std::string FolderOfPick(const std::string &path, const std::string &name) {
-    if (path.size() < name.size() + 1)
-        return std::string();
-    return path.substr(0, path.size() - name.size() - 1);
+CString FolderOfPick(const CString &path, const CString &name) {
+    if (path.GetLength() < name.GetLength() + 1)
+        return CString();
+    return path.Left(path.GetLength() - name.GetLength() - 1);
 }
 
 void RunUpdateSequence(const UpdateDialogState &dialog, CUpdateSequencePort &port) {
     if (dialog.bNothingToDo)
         return;
 
-    const std::string servicePack = dialog.servicePack;
+    const CString servicePack = dialog.servicePack;
     BOOL recognised = FALSE;
     BOOL restart = FALSE;
-    const std::string filter = servicePack + " Tag|NTOSKRNL.EX?||";
-    const std::string title = "Please select 'NTOSKRNL' from '" + servicePack + "'...";
-    port.NewFileDialog(kFileDialogFlags, filter.c_str(), title.c_str());
+    const CString filter = servicePack + " Tag|NTOSKRNL.EX?||";
+    const CString title = "Please select 'NTOSKRNL' from '" + servicePack + "'...";
+    port.NewFileDialog(kFileDialogFlags, filter, title);
 
     for (;;) {
         if (port.RunFileDialog() != kIdOk) {
@@ -113,19 +113,19 @@ void RunUpdateSequence(const UpdateDialogState &dialog, CUpdateSequencePort &por
                 port.CloseUpdateDialog();
             return;
         }
-        const std::string name = port.GetFileName();
-        const std::string path = port.GetPathName();
-        if (port.IsListedInTagFile(path.c_str(), name.c_str(), servicePack.c_str()))
+        const CString name = port.GetFileName();
+        const CString path = port.GetPathName();
+        if (port.IsListedInTagFile(path, name, servicePack))
             recognised = TRUE;
-        const std::string folder = FolderOfPick(path, name);
+        const CString folder = FolderOfPick(path, name);
         if (!recognised) {
-            const std::string text = "contents of folder '" + folder + "' do not appear to be '" + servicePack + "'";
-            port.AfxMessageBox(text.c_str(), kBoxIconInformation);
+            const CString text = "contents of folder '" + folder + "' do not appear to be '" + servicePack + "'";
+            port.AfxMessageBox(text, kBoxIconInformation);
             continue;
         }
 
         port.NewProgressDialog();
-        std::string tempDir, systemDir;
+        CString tempDir, systemDir;
         if (!GetCopyDirectories(port, &tempDir, &systemDir)) {
             // Staging into a guessed directory could break the installation:
             // nothing is copied, logged or marked, and the file dialog comes back.

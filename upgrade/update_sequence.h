@@ -14,10 +14,10 @@
 // the upgrade only through CUpdateSequencePort, one call per operation.
 #pragma once
 
+#include "framework/cstring.h"
 #include "framework/portable.h"
 
 #include <cstdint>
-#include <string>
 
 // Values of the platform that the sequence hands to its port.
 const int kIdOk = 1;                        // IDOK
@@ -53,8 +53,8 @@ public:
     virtual void NewFileDialog(uint32_t flags, const char *filter, const char *title) = 0;
     // Shows it modally: kIdOk when a file was picked.
     virtual int RunFileDialog() = 0;
-    virtual std::string GetFileName() = 0; // name and extension of the pick
-    virtual std::string GetPathName() = 0; // full path of the pick
+    virtual CString GetFileName() = 0; // name and extension of the pick
+    virtual CString GetPathName() = 0; // full path of the pick
     virtual void DeleteFileDialog() = 0;
 
     // The tag file's verdict on the pick.
@@ -102,7 +102,7 @@ public:
 
 // The folder of a pick: the path without its last separator and the name.
 // "E:\I386\NTOSKRNL.EXE" gives "E:\I386"; "E:\NTOSKRNL.EXE" gives "E:".
-std::string FolderOfPick(const std::string &path, const std::string &name);
+CString FolderOfPick(const CString &path, const CString &name);
 
 // One run of the sequence, from the press of Update to the return of the handler.
 void RunUpdateSequence(const UpdateDialogState &dialog, CUpdateSequencePort &port);

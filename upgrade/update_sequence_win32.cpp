@@ -36,8 +36,8 @@ public:
         m_pFileDialog->m_ofn.lpstrTitle = title;
     }
     int RunFileDialog() override { return static_cast<int>(m_pFileDialog->DoModal()); }
-    std::string GetFileName() override { return static_cast<const char *>(m_pFileDialog->GetFileName()); }
-    std::string GetPathName() override { return static_cast<const char *>(m_pFileDialog->GetPathName()); }
+    CString GetFileName() override { return m_pFileDialog->GetFileName(); }
+    CString GetPathName() override { return m_pFileDialog->GetPathName(); }
     void DeleteFileDialog() override {
         delete m_pFileDialog;
         m_pFileDialog = NULL;

@@ -17,6 +17,7 @@
 #include "firmware/nt_port.h"
 #include "firmware/smbios_table.h"
 #include "firmware/trace.h"
+#include "tests/native/fakes/trace_capture.h"
 
 namespace {
 
@@ -92,10 +93,10 @@ void *LookupNtdllEntry(const char *name) {
     return nullptr;
 }
 
-bool FormatSystemText(uint32_t code, std::string *text) {
+bool FormatSystemText(uint32_t code, CString *text) {
     if (g_window.behaviour & kNoText)
         return false;
-    *text = "text " + std::to_string(code) + "\r\n";
+    *text = ("text " + std::to_string(code) + "\r\n").c_str();
     return true;
 }
 
@@ -134,14 +135,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *input, size_t size) {
 
     // Both locators, as start-up builds and destroys them.
     std::string trace;
-    SetTraceCapture(&trace);
+    CaptureTrace(&trace);
     ForgetNtdllEntryPointsForTesting();
     CSmbiosTable *smbios = new CSmbiosTable;
     CMadtTable *madt = new CMadtTable;
     madt->GetProcessorCount();
     delete madt;
     delete smbios;
-    SetTraceCapture(nullptr);
+    CaptureTrace(nullptr);
     if (!g_views.empty())
         __builtin_trap();
 

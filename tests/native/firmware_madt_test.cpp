@@ -6,6 +6,7 @@
 
 #include "fakes/firmware_fixtures.h"
 #include "fakes/firmware_nt_fake.h"
+#include "fakes/trace_capture.h"
 #include "firmware/bios_scan.h"
 #include "firmware/madt_table.h"
 #include "firmware/smbios_table.h"
@@ -24,7 +25,7 @@ const std::string kChecksumError = "ERROR: The MADT checksum is incorrect!\n";
 class MadtTableTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetWithBiosArea(); }
-    void TearDown() override { SetTraceCapture(nullptr); }
+    void TearDown() override { CaptureTrace(nullptr); }
     FakeNt &fake() { return FakeNt::Get(); }
 };
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/firmware_nt_fake.h"
+#include "fakes/trace_capture.h"
 #include "firmware/physical_memory.h"
 #include "firmware/trace.h"
 
@@ -14,7 +15,7 @@ const char kBindError[] = "ERROR: Unable to locate NTDLL entry points!\n\n";
 class PhysicalMemoryTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetWithBiosArea(); }
-    void TearDown() override { SetTraceCapture(nullptr); }
+    void TearDown() override { CaptureTrace(nullptr); }
     FakeNt &fake() { return FakeNt::Get(); }
 };
 
@@ -220,10 +221,10 @@ TEST_F(PhysicalMemoryTest, UnmapsThroughAnObjectWithoutSection) {
 
 TEST(TraceTest, WritesLongTextsWhole) {
     std::string captured;
-    SetTraceCapture(&captured);
+    CaptureTrace(&captured);
     std::string text(1000, 'x');
     Trace("%s: %s\n", "ERROR", text.c_str());
-    SetTraceCapture(nullptr);
+    CaptureTrace(nullptr);
     EXPECT_EQ("ERROR: " + text + "\n", captured);
 }
 

@@ -7,6 +7,7 @@
 
 #include "fakes/firmware_fixtures.h"
 #include "fakes/firmware_nt_fake.h"
+#include "fakes/trace_capture.h"
 #include "firmware/bios_scan.h"
 #include "firmware/smbios_table.h"
 #include "firmware/trace.h"
@@ -34,7 +35,7 @@ std::string FoundLines(const uint8_t *entry, uint32_t entryPhysical, const uint8
 class SmbiosTableTest : public ::testing::Test {
 protected:
     void SetUp() override { ResetWithBiosArea(); }
-    void TearDown() override { SetTraceCapture(nullptr); }
+    void TearDown() override { CaptureTrace(nullptr); }
     FakeNt &fake() { return FakeNt::Get(); }
 };
 

@@ -2,9 +2,12 @@
 // upper case, embedded zeros and the buffer protocol.
 #include <gtest/gtest.h>
 
+#include <cstdarg>
+#include <cstring>
 #include <string>
 
 #include "framework/cstring.h"
+#include "framework/text_format.h"
 
 namespace {
 
@@ -95,6 +98,63 @@ TEST(CString, FormatAndMakeUpper) {
     CString upper("ntoskrnl.ex? 6a ä");
     upper.MakeUpper();
     EXPECT_EQ(upper, "NTOSKRNL.EX? 6A ä"); // ASCII letters only
+}
+
+int FormatInto(char* buffer, size_t size, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const int length = FormatTextV(buffer, size, format, args);
+    va_end(args);
+    return length;
+}
+
+TEST(CString, FormatTextFitsOrSaysSo) {
+    // "12345678" needs nine bytes with its zero.
+    struct Row {
+        size_t size;
+        int result;
+        const char* buffer;
+    };
+    const Row rows[] = {
+        {32, 8, "12345678"}, {9, 8, "12345678"}, {8, -1, "1234567"}, {2, -1, "1"}, {1, -1, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.size);
+        char buffer[40];
+        std::memset(buffer, '#', sizeof buffer);
+        EXPECT_EQ(FormatInto(buffer, row.size, "%08X", 0x12345678u), row.result);
+        EXPECT_STREQ(buffer, row.buffer);
+        EXPECT_EQ(buffer[row.size], '#') << "wrote past the buffer";
+    }
+}
+
+TEST(CString, FormatGrowsForLongTexts) {
+    // Around the stack buffer (255 characters) and the doublings after it.
+    const int lengths[] = {0, 1, 254, 255, 256, 257, 511, 512, 513, 1023, 1024, 1025, 5000, 70000};
+    for (int length : lengths) {
+        SCOPED_TRACE(length);
+        const std::string text(static_cast<size_t>(length), 'x');
+        CString s("previous text");
+        s.Format("%s", text.c_str());
+        EXPECT_EQ(Bytes(s), text);
+        s.Format("[%s]%d", text.c_str(), 7);
+        EXPECT_EQ(Bytes(s), "[" + text + "]7");
+    }
+}
+
+TEST(CString, FormatReadsItsOwnText) {
+    CString s(std::string(300, 'a').c_str());
+    s.Format("%s|%s", static_cast<const char*>(s), static_cast<const char*>(s));
+    EXPECT_EQ(Bytes(s), std::string(300, 'a') + "|" + std::string(300, 'a'));
+    CString t("short");
+    t.Format("<%s>", static_cast<const char*>(t));
+    EXPECT_EQ(Bytes(t), "<short>");
+}
+
+TEST(CString, FormatKeepsEmbeddedZeros) {
+    CString s;
+    s.Format("a%cb", 0);
+    EXPECT_EQ(Bytes(s), std::string("a\0b", 3));
 }
 
 TEST(CString, BufferProtocol) {

@@ -213,7 +213,7 @@ TEST(UpdateSequence, TextsFollowTheServicePack) {
         RunUpdateSequence({FALSE, TRUE, row.servicePack}, port);
         EXPECT_EQ(port.CallsNamed({"NewFileDialog"}), std::vector<std::string>{row.dialog});
         EXPECT_EQ(port.CallsNamed({"AfxMessageBox"}), std::vector<std::string>{row.message});
-        EXPECT_EQ(TagFileSection(row.servicePack), row.section);
+        EXPECT_STREQ(TagFileSection(row.servicePack), row.section);
     }
 }
 
@@ -232,7 +232,7 @@ TEST(UpdateSequence, FolderIsThePickWithoutItsName) {
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.path);
-        EXPECT_EQ(FolderOfPick(row.path, row.name), row.folder);
+        EXPECT_STREQ(FolderOfPick(row.path, row.name), row.folder);
     }
 
     // A pick in the root of a drive stages from the drive's root.

@@ -159,7 +159,7 @@ void *LookupNtdllEntry(const char *name) {
     return nullptr;
 }
 
-bool FormatSystemText(uint32_t code, std::string *text) {
+bool FormatSystemText(uint32_t code, CString *text) {
     switch (code) {
     case 2:
         *text = "The system cannot find the file specified.\r\n";
@@ -177,7 +177,7 @@ bool FormatSystemText(uint32_t code, std::string *text) {
         *text = "Attempt to access invalid address.\r\n";
         return true;
     default:
-        text->clear();
+        text->Empty();
         return false;
     }
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <map>
 
+#include "fakes/trace_capture.h"
 #include "firmware/nt_port.h"
 #include "firmware/trace.h"
 
@@ -96,11 +97,11 @@ FakeNt &FakeNt::Get() {
 }
 
 FakeNt &FakeNt::Reset() {
-    SetTraceCapture(nullptr);
+    CaptureTrace(nullptr);
     delete g_fake;
     g_fake = new FakeNt;
     ForgetNtdllEntryPointsForTesting();
-    SetTraceCapture(&g_fake->trace);
+    CaptureTrace(&g_fake->trace);
     return *g_fake;
 }
 
@@ -133,8 +134,8 @@ void *LookupNtdllEntry(const char *name) {
     return found == entries.end() ? nullptr : found->second;
 }
 
-bool FormatSystemText(uint32_t code, std::string *text) {
-    text->clear();
+bool FormatSystemText(uint32_t code, CString *text) {
+    text->Empty();
     if (FakeNt::Get().formatFails)
         return false;
     static const std::map<uint32_t, const char *> texts = {

@@ -65,8 +65,8 @@ public:
         outline.push_back("pick");
         return kIdOk;
     }
-    std::string GetFileName() override { return current.name; }
-    std::string GetPathName() override { return current.path; }
+    CString GetFileName() override { return current.name.c_str(); }
+    CString GetPathName() override { return current.path.c_str(); }
     void DeleteFileDialog() override {
         EXPECT_EQ(fileDialogs, 1);
         --fileDialogs;
