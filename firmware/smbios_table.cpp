@@ -30,21 +30,19 @@ CSmbiosTable::CSmbiosTable()
     if (!m_pPhysicalMemory)
         return;
 
-    m_dwPhysicalBase = 0xF0000;
-    m_dwLength = 0x10000;
-    m_pView = nullptr;
-    if (!m_pPhysicalMemory->MapPhysicalMemory(&m_dwPhysicalBase, &m_dwLength, &m_pView))
-        return;
-    m_pEntryPoint = FindEntryPoint();
-
-    if (!m_pEntryPoint) {
-        m_pPhysicalMemory->UnmapPhysicalMemory(m_pView);
-        m_dwPhysicalBase = 0xE0000;
+    // The upper 64 KB first; the lower one only when the upper holds no anchor at all.
+    const uint32_t windowBases[] = {0xF0000, 0xE0000};
+    for (uint32_t base : windowBases) {
+        if (base != windowBases[0])
+            m_pPhysicalMemory->UnmapPhysicalMemory(m_pView);
+        m_dwPhysicalBase = base;
         m_dwLength = 0x10000;
         m_pView = nullptr;
         if (!m_pPhysicalMemory->MapPhysicalMemory(&m_dwPhysicalBase, &m_dwLength, &m_pView))
             return;
         m_pEntryPoint = FindEntryPoint();
+        if (m_pEntryPoint)
+            break;
     }
 
     if (!m_pEntryPoint) {

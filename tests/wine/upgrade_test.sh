@@ -41,15 +41,26 @@ existing_log() {
     printf '[Files.InRepairDirectory]\r\nsetup.log="setup.log",""\r\n'
 }
 
+# Names the scenario and makes its machine; non-zero (with a verdict) when that failed.
+begin_scenario() {
+    scenario=$1
+    echo "--- $scenario"
+    road_machine "$2" || { check "machine" ok broken; return 1; }
+}
+
+# Physical memory for the program; non-zero (with a verdict, the scenario ended) when
+# the helper could not start.
+start_memory() {
+    physmem_start "$ROAD_IMAGE" "$@" || { check "physical memory" ready failed; road_end; return 1; }
+}
+
 # The road: Update, the kernel file picked, "All Done" answered, restart, checks.
 #   MODE     free | rename | lock: how the six system files are held meanwhile
 #   EISA     eisa | no-eisa
 #   LOG      existing | no-section | none: the repair log before the upgrade
 run_road() {
     local mode=$1 eisa=$2 log=$3
-    scenario="road $mode $eisa log:$log"
-    echo "--- $scenario"
-    road_machine "road-$mode" || { check "machine" ok broken; return; }
+    begin_scenario "road $mode $eisa log:$log" "road-$mode" || return
     local c="$WINEPREFIX/drive_c" sp="$WINEPREFIX/drive_c/sp6a/i386" f
     local logfile="$c/windows/Repair/Setup.log"
     case $log in
@@ -62,8 +73,7 @@ run_road() {
     check "CurrentType before" "Uniprocessor Free" "$(road_current_type)"
 
     [ "$mode" != free ] && { road_hold "$mode" || { check "holder" ready failed; road_end; return; }; }
-    if [ "$eisa" = eisa ]; then physmem_start "$ROAD_IMAGE" --eisa; else physmem_start "$ROAD_IMAGE"; fi ||
-        { check "physical memory" ready failed; road_end; return; }
+    if [ "$eisa" = eisa ]; then start_memory --eisa; else start_memory; fi || return
 
     road_start
     check "processors shown" 2 "$(ui text "$ROAD_MAIN" 1003)"
@@ -73,8 +83,8 @@ run_road() {
     ui press "$ROAD_MAIN" 1
     check "file dialog filter" "Service Pack 6a Tag" "$(ui combo "$ROAD_TITLE" 1136)"
     check "file dialog owned by the update dialog" 1 "$(ui owner "$ROAD_TITLE" "$ROAD_MAIN")"
-    ui pick "$ROAD_TITLE" 'C:\sp6a\i386\NTOSKRNL.EXE'
-    check "restart announced" "The system will now be restarted" "$(ui peek "All Done" 30000)"
+    check "restart announced" "The system will now be restarted" \
+        "$(road_pick_then_peek 'C:\sp6a\i386\NTOSKRNL.EXE' "All Done")"
     check "announcement owned by the update dialog" 1 "$(ui owner "All Done" "$ROAD_MAIN")"
 
     # Before the restart: what each way of staging left behind.
@@ -158,16 +168,14 @@ machine_state() {
 # Unlisted picks bring the message under the executable's name and the file dialog
 # again; Cancel then leaves the update dialog open and the machine as it was.
 run_unlisted() {
-    scenario="unlisted pick, then Cancel"
-    echo "--- $scenario"
-    road_machine unlisted || { check "machine" ok broken; return; }
+    begin_scenario "unlisted pick, then Cancel" unlisted || return
     local c="$WINEPREFIX/drive_c"
     mkdir -p "$c/sp5/i386"
     head -c 30000 "$c/sp6a/i386/NTOSKRNL.EXE" >"$c/sp5/i386/NTOSKRNL.EXE"
     existing_log >"$c/windows/Repair/Setup.log"
     local before
     before=$(machine_state)
-    physmem_start "$ROAD_IMAGE" || { check "physical memory" ready failed; road_end; return; }
+    start_memory || return
     road_start
     ui press "$ROAD_MAIN" 1
     ui pick "$ROAD_TITLE" 'C:\sp5\i386\NTOSKRNL.EXE'
@@ -199,9 +207,7 @@ run_unlisted() {
 
 # Picks in the root of a drive: the folder is "E:", the sources E:\HALMPS.DLL and so on.
 run_root_of_drive() {
-    scenario="root of a drive"
-    echo "--- $scenario"
-    road_machine root || { check "machine" ok broken; return; }
+    begin_scenario "root of a drive" root || return
     local c="$WINEPREFIX/drive_c"
     mkdir -p "$WINE_WORK/drive-e" "$WINE_WORK/drive-f"
     head -c 30000 "$c/sp6a/i386/NTOSKRNL.EXE" >"$WINE_WORK/drive-e/NTOSKRNL.EXE"
@@ -209,7 +215,7 @@ run_root_of_drive() {
     rm -rf "$c/sp6a" # only the drive's root can serve the files now
     ln -sfn "$WINE_WORK/drive-e" "$WINEPREFIX/dosdevices/e:"
     ln -sfn "$WINE_WORK/drive-f" "$WINEPREFIX/dosdevices/f:"
-    physmem_start "$ROAD_IMAGE" || { check "physical memory" ready failed; road_end; return; }
+    start_memory || return
     road_start
     ui press "$ROAD_MAIN" 1
     ui pick "$ROAD_TITLE" 'E:\NTOSKRNL.EXE'
@@ -228,14 +234,12 @@ run_root_of_drive() {
 
 # No service pack: the section "TAGFILE_INFO_SP", the texts with nothing in between.
 run_empty_service_pack() {
-    scenario="empty service pack text"
-    echo "--- $scenario"
-    road_machine nosp || { check "machine" ok broken; return; }
+    begin_scenario "empty service pack text" nosp || return
     local c="$WINEPREFIX/drive_c"
     "$MP_ROOT/tests/fixtures/servicepack/make_servicepack.sh" --wine-libs "$ROAD_WINE_LIBS" \
         "$c/sp6a/i386" "$c/mp/update.ini" TAGFILE_INFO_SP
     wine_set_csd ""
-    physmem_start "$ROAD_IMAGE" || { check "physical memory" ready failed; road_end; return; }
+    start_memory || return
     road_start
     check "service pack shown" "" "$(ui text "$ROAD_MAIN" 1002)"
     ui press "$ROAD_MAIN" 1
@@ -252,16 +256,14 @@ run_empty_service_pack() {
 
 # A renamed executable reads the INI of its own name and names its boxes after it.
 run_renamed() {
-    scenario="renamed executable"
-    echo "--- $scenario"
-    road_machine renamed || { check "machine" ok broken; return; }
+    begin_scenario "renamed executable" renamed || return
     local c="$WINEPREFIX/drive_c"
     mv "$c/mp/update.exe" "$c/mp/MPUPD.EXE"
     mv "$c/mp/update.ini" "$c/mp/MPUPD.INI"
     printf '[TAGFILE_INFO_SPa]\r\nNTOSKRNL.EXE1=30000\r\n' >"$c/mp/update.ini" # must not be read
     mkdir -p "$c/sp5/i386"
     head -c 30000 "$c/sp6a/i386/NTOSKRNL.EXE" >"$c/sp5/i386/NTOSKRNL.EXE"
-    physmem_start "$ROAD_IMAGE" || { check "physical memory" ready failed; road_end; return; }
+    start_memory || return
     road_start 'C:\mp\MPUPD.EXE'
     ui press "$ROAD_MAIN" 1
     ui pick "$ROAD_TITLE" 'C:\sp5\i386\NTOSKRNL.EXE'

@@ -19,43 +19,16 @@
 
 PHYSMEM_HELPER=${PHYSMEM_HELPER:-${MP_WIN_BUILD:-$MP_ROOT/build/x86_64}/tests/wine/physmem_helper.exe}
 PHYSMEM_PID=""
-PHYSMEM_FD=""
 
 physmem_start() {
     local image=$1; shift
     [ -n "$PHYSMEM_PID" ] && { echo "physmem_start: a helper is already running" >&2; return 1; }
     [ -f "$image" ] || { echo "physmem_start: no image $image" >&2; return 1; }
     [ -f "$PHYSMEM_HELPER" ] || { echo "physmem_start: $PHYSMEM_HELPER not built (make win64)" >&2; return 1; }
-    local abs dospath dir
+    local abs dospath
     abs=$(cd "$(dirname "$image")" && pwd)/$(basename "$image")
     dospath="Z:$(printf '%s' "$abs" | sed 's#/#\\#g')"
-    dir=$(mktemp -d "$WINE_WORK/physmem.XXXXXX")
-    mkfifo "$dir/ctl"
-    # The write end stays in this shell only: the helper sees EOF when physmem_stop closes it.
-    exec {PHYSMEM_FD}<>"$dir/ctl"
-    "$W" "$PHYSMEM_HELPER" "$@" "$dospath" <"$dir/ctl" >"$dir/out" 2>"$dir/err" {PHYSMEM_FD}>&- &
-    PHYSMEM_PID=$!
-    local i=0
-    until grep -q READY "$dir/out" 2>/dev/null; do
-        if ! kill -0 "$PHYSMEM_PID" 2>/dev/null || [ $i -gt 600 ]; then
-            echo "physmem_start: helper did not get ready" >&2
-            cat "$dir/err" >&2
-            physmem_stop
-            return 1
-        fi
-        sleep 0.05; i=$((i + 1))
-    done
+    wine_daemon_start PHYSMEM "$PHYSMEM_HELPER" "$@" "$dospath"
 }
 
-physmem_stop() {
-    [ -n "$PHYSMEM_FD" ] && exec {PHYSMEM_FD}>&-
-    PHYSMEM_FD=""
-    if [ -n "$PHYSMEM_PID" ]; then
-        local i=0
-        while kill -0 "$PHYSMEM_PID" 2>/dev/null && [ $i -lt 200 ]; do sleep 0.05; i=$((i + 1)); done
-        kill -TERM "$PHYSMEM_PID" 2>/dev/null
-        wait "$PHYSMEM_PID" 2>/dev/null
-    fi
-    PHYSMEM_PID=""
-    return 0
-}
+physmem_stop() { wine_daemon_stop PHYSMEM; }

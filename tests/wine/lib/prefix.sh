@@ -11,6 +11,17 @@
 #   wine_set_csd TEXT      NT 4.0 with an arbitrary service pack text (TEXT may be empty).
 #   wine_stop              ends the current prefix's wineserver and waits for it.
 #   wine_cleanup           ends every server and Xvfb that wine_setup started.
+#   wine_call PROGRAM ARGS...
+#                          runs a Windows console program with no standard input; prints
+#                          its output without CRs (its standard error only when it fails)
+#                          and returns its exit status.
+#   wine_daemon_start NAME PROGRAM ARGS...
+#                          starts a Windows helper that prints READY once it is ready and
+#                          runs until its standard input ends; returns once READY came (30 s
+#                          at most; non-zero, with the helper's output, when it did not).
+#                          Sets NAME_PID and NAME_OUT (its standard output file).
+#   wine_daemon_stop NAME  ends the helper's standard input, waits for it (10 s), then
+#                          ends it by signal. Safe to call when it does not run.
 
 MP_ROOT=${MP_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)}
 W=/usr/lib/wine/wine64
@@ -65,6 +76,60 @@ wine_cleanup() {
     done
     [ -n "$MP_XVFB_PID" ] && kill "$MP_XVFB_PID" 2>/dev/null
     [ -n "${WINE_WORK:-}" ] && [ "${MP_KEEP_WORK:-0}" != 1 ] && rm -rf "$WINE_WORK"
+    return 0
+}
+
+wine_call() {
+    local out status try err="$WINE_WORK/wine_call.err"
+    # While a program under test rewrites KERNEL32.DLL or NTDLL.DLL in system32, a Wine
+    # process that starts at that moment cannot load them (sharing violation): start it
+    # again once the copy is through.
+    for try in $(seq 40); do
+        out=$("$W" "$@" </dev/null 2>"$err")
+        status=$?
+        grep -q "could not load" "$err" || break
+        sleep 0.25
+    done
+    printf '%s' "$out" | tr -d '\r'
+    [ -n "$out" ] && echo
+    [ $status -ne 0 ] && sed 's/\r$//' "$err" >&2
+    return $status
+}
+
+# The helper's standard input is a FIFO whose write end stays in this shell only, so
+# that the helper sees its end when wine_daemon_stop closes it.
+wine_daemon_start() {
+    local name=$1 dir fd pid i=0; shift
+    dir=$(mktemp -d "$WINE_WORK/$name.XXXXXX")
+    mkfifo "$dir/ctl"
+    exec {fd}<>"$dir/ctl"
+    "$W" "$@" <"$dir/ctl" >"$dir/out" 2>"$dir/err" {fd}>&- &
+    pid=$!
+    printf -v "${name}_PID" %s "$pid"
+    printf -v "${name}_FD" %s "$fd"
+    printf -v "${name}_OUT" %s "$dir/out"
+    until grep -q READY "$dir/out" 2>/dev/null; do
+        if ! kill -0 "$pid" 2>/dev/null || [ $i -gt 600 ]; then
+            echo "$name: the helper did not get ready" >&2
+            cat "$dir/out" "$dir/err" >&2
+            wine_daemon_stop "$name"
+            return 1
+        fi
+        sleep 0.05; i=$((i + 1))
+    done
+}
+
+wine_daemon_stop() {
+    local name=$1 pid_var="${1}_PID" fd_var="${1}_FD" fd pid i=0
+    fd=${!fd_var:-} pid=${!pid_var:-}
+    [ -n "$fd" ] && exec {fd}>&-
+    if [ -n "$pid" ]; then
+        while kill -0 "$pid" 2>/dev/null && [ $i -lt 200 ]; do sleep 0.05; i=$((i + 1)); done
+        kill -TERM "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    fi
+    printf -v "$pid_var" %s ""
+    printf -v "$fd_var" %s ""
     return 0
 }
 

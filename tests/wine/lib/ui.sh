@@ -23,21 +23,7 @@ UI_PID=""
 UI_PASSED=0
 UI_FAILED=0
 
-ui() {
-    local out status try
-    # A Wine process cannot start while the program under test is rewriting the
-    # system's own DLLs in system32 (sharing violation): try again once it is through.
-    for try in $(seq 40); do
-        out=$("$W" "$UI_DRIVER" "$@" </dev/null 2>"$WINE_WORK/ui.err")
-        status=$?
-        grep -q "could not load" "$WINE_WORK/ui.err" || break
-        sleep 0.25
-    done
-    printf '%s' "$out" | tr -d '\r'
-    [ -n "$out" ] && echo
-    [ $status -ne 0 ] && sed 's/\r$//' "$WINE_WORK/ui.err" >&2
-    return $status
-}
+ui() { wine_call "$UI_DRIVER" "$@"; }
 
 ui_start() {
     local name=$1 program=$2

@@ -14,7 +14,9 @@
 #                              road_release or the end of the session; ROAD_HOLD_OUT
 #   road_hold_ended SECONDS    0 when the holder ended by itself meanwhile
 #   road_release               closes the holder's input and waits for it
-#   ui COMMAND ARGS...         the dialog driver (tests/wine/progs/upgrade_ui)
+#   ui COMMAND CAPTION ...     one action on a dialog (see ui below)
+#   road_pick_then_peek PATH CAPTION
+#                              picks PATH in the file dialog and prints the box's text
 #   road_system_file NAME      Unix path of a file in system32, found whatever its case
 #   road_current_type          the value "CurrentType", or "<none>"
 #   road_pending               PendingFileRenameOperations, one string a line
@@ -33,7 +35,7 @@ ROAD_HOLD_PID=""
 ROAD_HOLD_FD=""
 
 road_tools() {
-    ROAD_UI="$MP_WIN_BUILD/tests/wine/upgrade_ui.exe"
+    ROAD_UI="$MP_WIN_BUILD/tests/wine/ui_driver.exe"
     ROAD_HOLD="$MP_WIN_BUILD/tests/wine/upgrade_hold.exe"
     local f
     for f in "$MP_WIN_BUILD/update.exe" "$ROAD_UI" "$ROAD_HOLD"; do
@@ -59,21 +61,40 @@ road_machine() {
     done
 }
 
-ui() { # the console of a Wine program ends its lines with CR LF
-    local out rc try
-    # While the program under test rewrites KERNEL32.DLL or NTDLL.DLL in system32, a
-    # Wine process that starts at that moment cannot load them (sharing violation):
-    # start the driver again once the copy is through.
-    for try in $(seq 40); do
-        out=$("$W" "$ROAD_UI" "$@" </dev/null 2>"$WINE_WORK/road-ui.err")
-        rc=$?
-        grep -q "could not load" "$WINE_WORK/road-ui.err" || break
-        sleep 0.25
-    done
-    grep -v "could not load" "$WINE_WORK/road-ui.err" >&2
-    printf '%s' "$out" | tr -d '\r'
-    [ -n "$out" ] && echo
-    return $rc
+# One action on the dialog of that caption, through the shared dialog driver
+# (tests/wine/progs/ui_driver): every command first waits for the dialog (TIMEOUT_MS,
+# default 10000). ui COMMAND CAPTION [ARGUMENT] [TIMEOUT_MS], COMMAND one of:
+#   wait, gone, count (visible ones: 0 or 1), text ID, combo ID, enabled ID,
+#   press ID (posted WM_COMMAND), pick PATH (file dialog), peek / box (the message
+#   box's text; box answers it with OK), owner OWNER (1 when OWNER owns the dialog)
+ui() {
+    local command=$1 caption=$2 argument=${3:-} ms
+    case $command in
+        text | combo | enabled | press | pick | owner) ms=${4:-10000} ;;
+        *) ms=${3:-10000} ;;
+    esac
+    case $command in
+        wait | gone) wine_call "$ROAD_UI" "$command" "$caption" "$ms" ;;
+        count) wine_call "$ROAD_UI" exists "$caption" ;;
+        text | combo | enabled) wine_call "$ROAD_UI" wait "$caption" "$ms" "$command" "$argument" ;;
+        press) wine_call "$ROAD_UI" wait "$caption" "$ms" command "$argument" ;;
+        pick) wine_call "$ROAD_UI" wait "$caption" "$ms" filename "$argument" ;;
+        peek) wine_call "$ROAD_UI" wait "$caption" "$ms" text 0xFFFF ;;
+        box) wine_call "$ROAD_UI" wait "$caption" "$ms" text 0xFFFF command 1 ;;
+        owner)
+            local owner
+            owner=$(wine_call "$ROAD_UI" wait "$caption" "$ms" owner) || return 1
+            case $owner in "$argument enabled" | "$argument disabled") echo 1 ;; *) echo 0 ;; esac ;;
+        *) echo "ui: unknown command $command" >&2; return 2 ;;
+    esac
+}
+
+# Picks PATH in the file dialog, then prints the text of the message box CAPTION once it
+# comes (30 s), leaving it open. One driver process does both: a Wine process that
+# starts while the program copies over the system's own DLLs opens them briefly and
+# can turn a free target into one in use.
+road_pick_then_peek() {
+    wine_call "$ROAD_UI" wait "$ROAD_TITLE" 10000 filename "$1" wait "$2" 30000 text 0xFFFF
 }
 
 road_start() {
@@ -93,22 +114,10 @@ road_wait_exit() {
 }
 
 road_hold() {
-    local dir paths="" f
-    dir=$(mktemp -d "$WINE_WORK/hold.XXXXXX")
-    mkfifo "$dir/ctl"
-    ROAD_HOLD_OUT="$dir/out"
+    local paths="" f
     for f in $ROAD_SYSTEM_FILES; do paths="$paths C:\\windows\\system32\\$f"; done
-    exec {ROAD_HOLD_FD}<>"$dir/ctl"
     # shellcheck disable=SC2086
-    "$W" "$ROAD_HOLD" "$1" $paths <"$dir/ctl" >"$ROAD_HOLD_OUT" 2>&1 {ROAD_HOLD_FD}>&- &
-    ROAD_HOLD_PID=$!
-    local i=0
-    until grep -q READY "$ROAD_HOLD_OUT" 2>/dev/null; do
-        if ! kill -0 "$ROAD_HOLD_PID" 2>/dev/null || [ $i -gt 300 ]; then
-            cat "$ROAD_HOLD_OUT" >&2; road_release; return 1
-        fi
-        sleep 0.05; i=$((i + 1))
-    done
+    wine_daemon_start ROAD_HOLD "$ROAD_HOLD" "$1" $paths
 }
 
 # 0 when the holder ended by itself within SECONDS (as at the end of the session).
@@ -121,18 +130,7 @@ road_hold_ended() {
     return 0
 }
 
-road_release() {
-    [ -n "$ROAD_HOLD_FD" ] && exec {ROAD_HOLD_FD}>&-
-    ROAD_HOLD_FD=""
-    if [ -n "$ROAD_HOLD_PID" ]; then
-        local i=0
-        while kill -0 "$ROAD_HOLD_PID" 2>/dev/null && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
-        kill -TERM "$ROAD_HOLD_PID" 2>/dev/null
-        wait "$ROAD_HOLD_PID" 2>/dev/null
-    fi
-    ROAD_HOLD_PID=""
-    return 0
-}
+road_release() { wine_daemon_stop ROAD_HOLD; }
 
 road_system_file() {
     find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$1" | head -n 1

@@ -33,6 +33,8 @@
 //   icon                print the kind of the message box icon in the current window:
 //                       error, information, warning, question, none or unknown
 //                       (compares the screen pixels with each system icon; needs X)
+//   combo ID            print the selected entry of combo box ID (asked in Unicode: the
+//                       file dialog's controls are Unicode windows)
 //   click ID            post BM_CLICK to control ID (modal UI it opens does not block)
 //   command ID          post WM_COMMAND ID (BN_CLICKED) to the current window
 //   close               post the close-box command (WM_SYSCOMMAND SC_CLOSE)
@@ -229,6 +231,7 @@ const Syntax kSyntax[] = {
     {"visible", 1, 1}, {"style", 1, 1},     {"class", 1, 1},  {"owner", 0, 0},   {"focus", 0, 0},   {"list", 0, 0},
     {"rect", 0, 0},    {"dlu", 1, 1},       {"clientdlu", 0, 0}, {"icon", 0, 0}, {"click", 1, 1},   {"command", 1, 1},
     {"close", 0, 0},   {"key", 1, 1},       {"filename", 1, 1}, {"sleep", 1, 1},   {"font", 2, 2},     {"windows", 0, 0},
+    {"combo", 1, 1},
 };
 
 // Runs one command with its arguments; returns 0 or the exit status.
@@ -367,6 +370,15 @@ int Run(const char* pszCmd, int nArgs, char** ppszArgs) {
         return Fail("no control ", a1);
     if (!std::strcmp(pszCmd, "text")) {
         PrintEscaped(WindowText(hCtrl));
+    } else if (!std::strcmp(pszCmd, "combo")) {
+        const LRESULT index = SendMessageW(hCtrl, CB_GETCURSEL, 0, 0);
+        wchar_t wide[512] = L"";
+        char text[1024] = "";
+        if (index >= 0 && SendMessageW(hCtrl, CB_GETLBTEXTLEN, index, 0) < 512) {
+            SendMessageW(hCtrl, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(wide));
+            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, NULL, NULL);
+        }
+        PrintEscaped(text);
     } else if (!std::strcmp(pszCmd, "enabled")) {
         Print("%d\n", IsWindowEnabled(hCtrl) ? 1 : 0);
     } else if (!std::strcmp(pszCmd, "visible")) {
